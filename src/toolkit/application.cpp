@@ -58,14 +58,18 @@ void HandleException(std::exception_ptr error) {
   ShowMessage(message);
 }
 
-void setExceptionReporter(TExceptionReporter r) { reporter() = std::move(r); }
+void setExceptionReporter(TExceptionReporter r) {
+  reporter() = std::move(r);
+}
 
 void ShowMessage(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dizad"), text, QMessageBox::Ok);
   box.exec();
 }
 
-void Beep() { QApplication::beep(); }
+void Beep() {
+  QApplication::beep();
+}
 
 void setupFonts() {
   QFont::insertSubstitutions(QStringLiteral("Segoe UI"),
