@@ -45,6 +45,11 @@ THostForm::~THostForm() {
   DestroyTree();
 }
 
+void THostForm::SetClientSize(int width, int height) {
+  resize(width, height);
+  if (FRoot) FRoot->SetSize(float(width), float(height));
+}
+
 void THostForm::DestroyTree() {
   FHover = nullptr;
   FCapture = nullptr;

@@ -27,6 +27,10 @@ class THostForm : public QWidget {
   // The root control; parent the window's controls to it.
   TControl* Root() const { return FRoot.get(); }
 
+  // Resizes the window and lays out the tree at once, also before the window
+  // is shown (Qt delivers a hidden widget's resize event only at show time).
+  void SetClientSize(int width, int height);
+
   // Frees the whole tree now (before a subclass's own members go away).
   void DestroyTree();
 
