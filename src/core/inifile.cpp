@@ -116,6 +116,7 @@ void TIniFile::Load() {
   const qsizetype end = FBom.size() + (data.size() - FBom.size()) / unit * unit;
 
   bool sawInvalid = false, sawMultiByte = false;
+  QByteArray firstEol;
   qsizetype start = FBom.size();
   qsizetype pos = start;
   auto addLine = [&](qsizetype contentEnd, qsizetype eolEnd) {
@@ -128,7 +129,7 @@ void TIniFile::Load() {
       line.Text.reserve(line.Raw.size() / 2);
       for (qsizetype k = start; k < contentEnd; k += 2) line.Text.append(QChar(unitAt(k)));
     }
-    if (FDefaultEol.isEmpty() && !line.Eol.isEmpty()) FDefaultEol = line.Eol;
+    if (firstEol.isEmpty() && !line.Eol.isEmpty()) firstEol = line.Eol;
     FLines.push_back(std::move(line));
     start = eolEnd;
   };
@@ -149,9 +150,11 @@ void TIniFile::Load() {
   }
 
   if (FEncoding == TEncoding::Utf8 && sawInvalid && !sawMultiByte) FEncoding = TEncoding::Latin1;
-  if (FDefaultEol.isEmpty())
-    FDefaultEol =
-        unit == 1 ? QByteArray("\n") : (bigEndian ? QByteArray("\0\n", 2) : QByteArray("\n\0", 2));
+  if (!firstEol.isEmpty()) {
+    FDefaultEol = firstEol;
+  } else if (unit == 2) {
+    FDefaultEol = bigEndian ? QByteArray("\0\n", 2) : QByteArray("\n\0", 2);
+  }
 }
 
 void TIniFile::Parse() {

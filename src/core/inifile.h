@@ -90,9 +90,9 @@ class TIniFile {
 
   QString FFileName;
   TEncoding FEncoding = TEncoding::Utf8;
-  QByteArray FBom;           // byte-order mark as found (written back unchanged)
-  QByteArray FDefaultEol;    // line end for new lines: the file's first, else "\n"
-  bool FLoadFailed = false;  // the file exists but could not be read: never overwrite it
+  QByteArray FBom;                // byte-order mark as found (written back unchanged)
+  QByteArray FDefaultEol = "\n";  // line end for new lines: the file's first, else "\n"
+  bool FLoadFailed = false;       // the file exists but could not be read: never overwrite it
   std::vector<TLine> FLines;
   std::vector<TSection> FSections;    // first occurrences, in file order
   QHash<QString, int> FSectionIndex;  // lower-cased name -> FSections index
