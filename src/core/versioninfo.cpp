@@ -30,10 +30,14 @@ constexpr quint32 ResourceDirectoryIndex = 2;
 // wLength of the root block is 16-bit, so no version resource is larger.
 constexpr qint64 MaxVersionResource = 0xFFFF;
 
+// Little-endian fields; a read outside the bytes gives 0 (callers check
+// their bounds first, this is the last line of defence).
 quint16 u16(const QByteArray& b, qint64 at) {
+  if (at < 0 || at + 2 > b.size()) return 0;
   return qFromLittleEndian<quint16>(b.constData() + at);
 }
 quint32 u32(const QByteArray& b, qint64 at) {
+  if (at < 0 || at + 4 > b.size()) return 0;
   return qFromLittleEndian<quint32>(b.constData() + at);
 }
 
