@@ -37,6 +37,7 @@ std::vector<TContributorList> BuildContributors(int SrcSize, int DstSize, TFilte
   // A support that is not a sane radius would make the sample ranges
   // meaningless (or infinite); fall back to the centre sample.
   if (!std::isfinite(Support) || Support < 0.0f) Support = 0.0f;
+  if (!Filter) Filter = Lanczos3Filter;
 
   const float scale = StretchScale(SrcSize, DstSize);
   const bool shrinking = scale < 1.0f;

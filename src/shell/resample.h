@@ -35,7 +35,8 @@ float StretchScale(int SrcSize, int DstSize);
 
 // The contributor list of every destination index 0 ... DstSize - 1, in
 // increasing source position; weights that are exactly 0 are left out and
-// source indices beyond the edges are mirrored, then clamped.
+// source indices beyond the edges are mirrored, then clamped. A null Filter
+// means Lanczos3Filter; a negative or non-finite Support means 0.
 std::vector<TContributorList> BuildContributors(int SrcSize, int DstSize, TFilterProc Filter,
                                                 float Support);
 

@@ -202,6 +202,24 @@ class TestResample : public QObject {
     QVERIFY2(red(pixel(dot, 0, 0)) > 140, qPrintable(QString::number(red(pixel(dot, 0, 0)))));
   }
 
+  // Sums that end in exactly .5 round to the even neighbour, in both passes.
+  // The filter weighs only the pixel itself, by one half.
+  void halvesRoundToEven() {
+    const TFilterProc half = [](float x) { return x == 0.0f ? 0.5f : 0.0f; };
+    const int values[] = {1, 3, 5, 7, 10, 14};
+    const int expected[] = {0, 1, 1,
+                            2, 2, 4};  // 1 -> 0.5 -> 0; 5 -> 2.5 -> 2 -> 1; 14 -> 7 -> 3.5 -> 4
+    TBitmap source(6, 1);
+    auto data = source.Map();
+    for (int x = 0; x < 6; ++x) data.SetPixel(x, 0, 0xFF000000u | quint32(values[x]) << 16);
+    TBitmap destination(6, 1);
+    Stretch(source, destination, half, 1.0f);
+    for (int x = 0; x < 6; ++x) {
+      QCOMPARE(red(pixel(destination, x, 0)), expected[x]);
+      QCOMPARE(pixel(destination, x, 0) >> 24, 0xFFu);
+    }
+  }
+
   void emptySourceThrowsAndLeavesDestination_data() {
     QTest::addColumn<int>("w");
     QTest::addColumn<int>("h");
