@@ -123,6 +123,7 @@ class TSheetSkin {
         QString error;
         if (!bitmap.LoadFromFile(QDir(themeDir).filePath(img.File), &error)) {
           std::fprintf(stderr, "%s: %s\n", qPrintable(img.File), qPrintable(error));
+          ++FFailures;
           continue;
         }
         img.Image = bitmap.Image();
@@ -144,6 +145,8 @@ class TSheetSkin {
   }
 
   const std::vector<TSheetImage>& Images() const { return FImages; }
+  // Pictures named by the skin that could not be read.
+  int Failures() const { return FFailures; }
 
   const TSheetImage* Find(const QString& group, const QString& id) const {
     for (const auto& img : FImages)
@@ -203,6 +206,7 @@ class TSheetSkin {
   QString FThemeDir;
   std::vector<TSheetImage> FImages;
   QMap<QString, TSheetFont> FFonts;
+  int FFailures = 0;
 };
 
 // A font the controls set in code ("Segoe UI" stands for Noto Sans here).
@@ -234,7 +238,8 @@ void drawChecker(QPainter& p, const QRectF& r, QRgb base) {
   p.fillRect(r, QColor::fromRgba(base));
 }
 
-QImage contactSheet(const TSheetSkin& skin) {
+// The sheet, cut at row boundaries into pages a person can look at whole.
+std::vector<QImage> contactSheet(const TSheetSkin& skin) {
   // One row per picture file, with every element that uses it.
   struct TRow {
     const TSheetImage* Img;
@@ -256,6 +261,7 @@ QImage contactSheet(const TSheetSkin& skin) {
   for (const auto& row : rows) {
     const QImage& im = row.Img->Image;
     int h = std::max(im.height() * (im.height() <= 40 ? 3 : 1), 40);
+    if (im.height() <= 40 && im.width() > 60) h = std::max(h, im.height() * 2);
     if (row.Img->Margins) h = std::max(h, std::max(im.height() * 2, im.height() + 40));
     h = std::max(h, 14 * int(row.Ids.size()) + 16);
     heights.push_back(h + 2 * pad);
@@ -273,6 +279,7 @@ QImage contactSheet(const TSheetSkin& skin) {
        uiFont(13, true), 0xFF000000, Qt::AlignCenter);
 
   int y = 40;
+  std::vector<int> rowEnds;
   for (size_t i = 0; i < rows.size(); ++i) {
     const TSheetImage& img = *rows[i].Img;
     const int h = heights[i];
@@ -286,7 +293,7 @@ QImage contactSheet(const TSheetSkin& skin) {
                    .arg(img.Margins->Bottom);
     text(p, QRectF(8, y + 4, labelW - 12, 16), label, uiFont(11, true), 0xFF000000);
     text(p, QRectF(8, y + 20, labelW - 12, h - 22), rows[i].Ids.join(QLatin1Char('\n')), uiFont(10),
-         0xFF444444, Qt::AlignLeft | Qt::AlignTop);
+         0xFF444444, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
     for (int c = 0; c < 2; ++c) {
       const QRectF cell(labelW + c * cellW, y, cellW - 4, h - 4);
       drawChecker(p, cell, c == 0 ? kFolderGrey : kChromeDark);
@@ -295,12 +302,13 @@ QImage contactSheet(const TSheetSkin& skin) {
       // Natural size, then a 3x zoom of small pictures (pixel look, no smoothing).
       p.drawImage(QPointF(x, top), im);
       x += im.width() + pad;
-      if (im.height() <= 40 && im.width() <= 60) {
+      if (im.height() <= 40 && im.width() <= 200) {
+        const int zoom = im.width() <= 60 ? 3 : 2;
         p.save();
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        p.drawImage(QRectF(x, top, im.width() * 3, im.height() * 3), im);
+        p.drawImage(QRectF(x, top, im.width() * zoom, im.height() * zoom), im);
         p.restore();
-        x += im.width() * 3 + pad;
+        x += im.width() * zoom + pad;
       }
       if (img.Margins) {
         const QSizeF sizes[] = {
@@ -315,8 +323,20 @@ QImage contactSheet(const TSheetSkin& skin) {
       }
     }
     y += h;
+    rowEnds.push_back(y);
   }
-  return sheet;
+  p.end();
+  std::vector<QImage> pages;
+  int pageTop = 0, last = 0;
+  for (const int end : rowEnds) {
+    if (end - pageTop > 1400 && last > pageTop) {
+      pages.push_back(sheet.copy(0, pageTop, sheet.width(), last - pageTop));
+      pageTop = last;
+    }
+    last = end;
+  }
+  pages.push_back(sheet.copy(0, pageTop, sheet.width(), last - pageTop));
+  return pages;
 }
 
 // ----------------------------------------------------------------------- mock-ups
@@ -742,7 +762,7 @@ QImage folderMockup(const TSheetSkin& skin) {
 }
 
 QImage drivesMockup(const TSheetSkin& skin) {
-  const int W = 1200, H = 760;
+  const int W = 1200, H = 900;
   QImage img(W, H, QImage::Format_ARGB32_Premultiplied);
   img.fill(kFolderGrey);
   QPainter p(&img);
@@ -806,13 +826,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot read %s/ThemeData.dez\n", qPrintable(themeDirectory()));
     return 1;
   }
-  bool ok = contactSheet(skin).save(sheetPath);
+  bool ok = true;
+  const std::vector<QImage> pages = contactSheet(skin);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    QString name = sheetPath;
+    if (pages.size() > 1)
+      name.insert(name.endsWith(QLatin1String(".png")) ? name.size() - 4 : name.size(),
+                  QStringLiteral("-%1").arg(i + 1));
+    ok = pages[i].save(name) && ok;
+    std::printf("%s\n", qPrintable(name));
+  }
   ok = folderMockup(skin).save(mockPath) && ok;
   ok = drivesMockup(skin).save(drivesPath) && ok;
   if (!ok) {
     std::fprintf(stderr, "cannot write the pictures\n");
     return 1;
   }
-  std::printf("%s\n%s\n%s\n", qPrintable(sheetPath), qPrintable(mockPath), qPrintable(drivesPath));
-  return 0;
+  std::printf("%s\n%s\n", qPrintable(mockPath), qPrintable(drivesPath));
+  // A picture the decoders refuse would be missing from the program too.
+  return skin.Failures() > 0 ? 2 : 0;
 }
