@@ -10,7 +10,6 @@
 // controls exist. The skin is read here with a deliberately small reader of our own;
 // the program's skin engine is the reference for how the file is interpreted.
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,8 +19,8 @@
 #include <QImage>
 #include <QMap>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -234,10 +233,6 @@ void text(QPainter& p, const QRectF& r, const QString& s, const TSheetFont& f,
 
 // ------------------------------------------------------------------ contact sheet
 
-void drawChecker(QPainter& p, const QRectF& r, QRgb base) {
-  p.fillRect(r, QColor::fromRgba(base));
-}
-
 // The sheet, cut at row boundaries into pages a person can look at whole.
 std::vector<QImage> contactSheet(const TSheetSkin& skin) {
   // One row per picture file, with every element that uses it.
@@ -296,7 +291,7 @@ std::vector<QImage> contactSheet(const TSheetSkin& skin) {
          0xFF444444, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
     for (int c = 0; c < 2; ++c) {
       const QRectF cell(labelW + c * cellW, y, cellW - 4, h - 4);
-      drawChecker(p, cell, c == 0 ? kFolderGrey : kChromeDark);
+      p.fillRect(cell, QColor::fromRgba(c == 0 ? kFolderGrey : kChromeDark));
       qreal x = cell.left() + pad;
       const qreal top = cell.top() + pad;
       // Natural size, then a 3x zoom of small pictures (pixel look, no smoothing).
@@ -384,7 +379,7 @@ class TMockup {
       x += 155;
     }
     // Favourites, menu and search from the right edge.
-    const qreal fav = w - 28 - 20, menu = fav - 28 - 20, search = menu - 40 - 20, by = 67 - 28;
+    const qreal fav = w - 28 - 20, menu = fav - 28 - 20, search = menu - 28 - 20, by = 67 - 28;
     S.Draw(P, QStringLiteral("SmartButton"), QStringLiteral("SmartButton.Back.Hot"),
            QRectF(menu, by, 28, 28));
     S.Draw(P, QStringLiteral("Buttons"), QStringLiteral("Button.Common.Favorites.Small"),
@@ -707,8 +702,7 @@ QImage folderMockup(const TSheetSkin& skin) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   TMockup m(skin, p);
-  m.TabBar(
-      W, {QStringLiteral("Documents"), QStringLiteral("Durov Udero"), QStringLiteral("Photos")}, 0);
+  m.TabBar(W, {QStringLiteral("Documents"), QStringLiteral("Durov Udero")}, 0);
   const qreal top = 67, bottom = H - 39;
   const qreal gw = W - 60;
 
