@@ -695,10 +695,16 @@ QImage samplePhoto(int w, int h) {
   return img;
 }
 
+// The window's picture, filled with the grey the explorer paints behind the folders.
+QImage folderArea(int w, int h) {
+  QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+  img.fill(kFolderGrey);
+  return img;
+}
+
 QImage folderMockup(const TSheetSkin& skin) {
   const int W = 1200, H = 700;
-  QImage img(W, H, QImage::Format_ARGB32_Premultiplied);
-  img.fill(kFolderGrey);
+  QImage img = folderArea(W, H);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   TMockup m(skin, p);
@@ -757,8 +763,7 @@ QImage folderMockup(const TSheetSkin& skin) {
 
 QImage drivesMockup(const TSheetSkin& skin) {
   const int W = 1200, H = 900;
-  QImage img(W, H, QImage::Format_ARGB32_Premultiplied);
-  img.fill(kFolderGrey);
+  QImage img = folderArea(W, H);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   TMockup m(skin, p);
