@@ -151,12 +151,14 @@ bool ReadBitmapSize(const QString& FileName, quint16& Width, quint16& Height) {
     throw toolkit::EFileError(
         QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
   }
-  const QByteArray fileHeader = file.read(14);
-  if (fileHeader.size() != 14 || !fileHeader.startsWith("BM")) return false;
-  const QByteArray info = file.read(40);
-  if (info.size() != 40) return false;
-  const qint32 width = qFromLittleEndian<qint32>(info.constData() + 4);
-  const qint32 height = qFromLittleEndian<qint32>(info.constData() + 8);
+  char fileHeader[14];
+  if (file.read(fileHeader, sizeof fileHeader) != qint64(sizeof fileHeader) ||
+      fileHeader[0] != 'B' || fileHeader[1] != 'M')
+    return false;
+  char info[40];
+  if (file.read(info, sizeof info) != qint64(sizeof info)) return false;
+  const qint32 width = qFromLittleEndian<qint32>(info + 4);
+  const qint32 height = qFromLittleEndian<qint32>(info + 8);
   // Top-down bitmaps store a negative height; both orientations report the same size.
   const quint32 absHeight = height < 0 ? 0u - quint32(height) : quint32(height);
   Width = quint16(quint32(width) & 0xFFFF);
