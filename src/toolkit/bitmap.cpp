@@ -25,7 +25,9 @@ bool decode(QImageReader& reader, QImage& out, QString* errorText) {
 }
 }  // namespace
 
-TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
+TBitmap::TBitmap(int width, int height) {
+  SetSize(width, height);
+}
 
 TBitmap::TBitmap(QImage image) : FImage(normalised(std::move(image))) {}
 
@@ -78,7 +80,9 @@ bool TBitmap::LoadFromBytes(const QByteArray& bytes, QString* errorText) {
   return true;
 }
 
-bool TBitmap::SaveToFile(const QString& fileName) const { return FImage.save(fileName); }
+bool TBitmap::SaveToFile(const QString& fileName) const {
+  return FImage.save(fileName);
+}
 
 TBitmapData TBitmap::Map() {
   TBitmapData data;

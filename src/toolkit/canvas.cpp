@@ -10,14 +10,26 @@ namespace dizad::toolkit {
 Qt::Alignment qtAlignment(TTextAlign h, TTextAlign v) {
   Qt::Alignment a;
   switch (h) {
-    case TTextAlign::Center: a |= Qt::AlignHCenter; break;
-    case TTextAlign::Leading: a |= Qt::AlignLeft; break;
-    case TTextAlign::Trailing: a |= Qt::AlignRight; break;
+    case TTextAlign::Center:
+      a |= Qt::AlignHCenter;
+      break;
+    case TTextAlign::Leading:
+      a |= Qt::AlignLeft;
+      break;
+    case TTextAlign::Trailing:
+      a |= Qt::AlignRight;
+      break;
   }
   switch (v) {
-    case TTextAlign::Center: a |= Qt::AlignVCenter; break;
-    case TTextAlign::Leading: a |= Qt::AlignTop; break;
-    case TTextAlign::Trailing: a |= Qt::AlignBottom; break;
+    case TTextAlign::Center:
+      a |= Qt::AlignVCenter;
+      break;
+    case TTextAlign::Leading:
+      a |= Qt::AlignTop;
+      break;
+    case TTextAlign::Trailing:
+      a |= Qt::AlignBottom;
+      break;
   }
   return a;
 }
@@ -28,7 +40,9 @@ TCanvas::TCanvas(QPainter* painter) : FPainter(painter) {
 
 TCanvas::TCanvas(QImage* target) : FTarget(target) {}
 
-TCanvas::~TCanvas() { EndScene(); }
+TCanvas::~TCanvas() {
+  EndScene();
+}
 
 bool TCanvas::BeginScene() {
   if (!FTarget) return FPainter != nullptr;
@@ -48,8 +62,8 @@ void TCanvas::EndScene() {
   FPainter = nullptr;
 }
 
-void TCanvas::DrawBitmap(const TBitmap& bitmap, const QRectF& src, const QRectF& dst,
-                         float opacity, bool highSpeed) {
+void TCanvas::DrawBitmap(const TBitmap& bitmap, const QRectF& src, const QRectF& dst, float opacity,
+                         bool highSpeed) {
   if (!FPainter || bitmap.IsEmpty()) return;
   if (!(dst.width() > 0 && dst.height() > 0 && src.width() > 0 && src.height() > 0)) return;
   if (opacity <= 0) return;

@@ -33,6 +33,9 @@ class TCanvas {
 
   QFont Font;
   quint32 FillColor = 0xFF000000;  // ARGB
+  // The part of the current local frame that can show anything; controls
+  // outside it are not painted. Kept by TControl::PaintChild.
+  QRectF VisibleRect{-1e9, -1e9, 2e9, 2e9};
 
   // Draws the src part of the bitmap into dst. Degenerate rectangles (no
   // width or height, or negative extents) draw nothing.
@@ -55,8 +58,8 @@ class TCanvas {
   void IntersectClipRect(const QRectF& rect);
 
  private:
-  QPainter* FPainter = nullptr;       // not owned for a painter canvas
-  QImage* FTarget = nullptr;          // image of a bitmap canvas
+  QPainter* FPainter = nullptr;  // not owned for a painter canvas
+  QImage* FTarget = nullptr;     // image of a bitmap canvas
   std::unique_ptr<QPainter> FOwnPainter;
 };
 

@@ -1,14 +1,14 @@
 #include "toolkit/sync.h"
 
-#include "toolkit/memo.h"
 #include "toolkit/application.h"
+#include "toolkit/memo.h"
 
+#include <pthread.h>
 #include <QCoreApplication>
 #include <QThread>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <pthread.h>
 
 namespace dizad::toolkit {
 
@@ -56,8 +56,8 @@ void Synchronize(const std::function<void()>& fn) {
     ++wakeCount;
   }
   handOverCond().notify_all();
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { ServeHandOvers(); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [] { ServeHandOvers(); }, Qt::QueuedConnection);
   {
     std::unique_lock<std::mutex> lock(handOverLock());
     handOverCond().wait(lock, [&] { return h.Done; });
@@ -115,7 +115,9 @@ void WaitFor(const std::function<bool()>& done) {
   }
 }
 
-TThread::~TThread() { WaitFor(); }
+TThread::~TThread() {
+  WaitFor();
+}
 
 void TThread::Start(std::function<void()> body, const char* name) {
   WaitFor();
