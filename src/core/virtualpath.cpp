@@ -1,5 +1,6 @@
 #include "core/virtualpath.h"
 
+#include "core/paramstring.h"
 #include "shell/volume.h"
 #include "toolkit/errors.h"
 #include "toolkit/gobjectptr.h"
@@ -17,14 +18,6 @@ namespace {
 
 // Written by setAppDir on the GUI thread before any reader runs (see header).
 QString gAppDir;
-
-QString lowerAscii(const QString& s) {
-  QString r = s;
-  for (QChar& c : r) {
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
-  }
-  return r;
-}
 
 enum class TPresence { AsciiLowerInput, FullLowerResult };
 
