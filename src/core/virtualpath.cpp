@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 #include <QtEndian>
 
 namespace dizad::core {
@@ -104,7 +105,10 @@ bool PathExists(const QString& Path, int Mode) {
   // Relative and pseudo paths have no drive and name no file.
   if (drive.isEmpty() || !IsDriveReady(drive)) return false;
   const QString expanded = ExpandVirtualPath(Path);
-  return shell::isUriLocation(expanded) ? uriExists(expanded, Mode) : localExists(expanded, Mode);
+  if (shell::isUriLocation(expanded)) return uriExists(expanded, Mode);
+  if (expanded.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+    return localExists(QUrl(expanded).toLocalFile(), Mode);
+  return localExists(expanded, Mode);
 }
 
 bool IsDriveRoot(const QString& S) {
