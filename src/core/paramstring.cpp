@@ -10,15 +10,6 @@ namespace dizad::core {
 
 namespace {
 
-// Only "A" to "Z" are lowered, so positions in the result match the original.
-QString lowerAscii(const QString& s) {
-  QString r = s;
-  for (QChar& c : r) {
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
-  }
-  return r;
-}
-
 QChar openOf(TParamDelimiter pair) {
   return pair == pdSquare ? QLatin1Char('[') : QLatin1Char('(');
 }
@@ -47,6 +38,14 @@ QString existingIniFile(const QString& Path) {
 }
 
 }  // namespace
+
+QString lowerAscii(const QString& s) {
+  QString r = s;
+  for (QChar& c : r) {
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
+  }
+  return r;
+}
 
 QString ExtractParamValue(const QString& Source, const QString& Name, const QString& Default,
                           TParamDelimiter Pair) {

@@ -26,6 +26,9 @@ namespace dizad::core {
 // Which pair of characters encloses a value.
 enum TParamDelimiter { pdRound = 0, pdSquare = 1 };
 
+// Lowers only "A" to "Z", so positions in the result match the original's.
+QString lowerAscii(const QString& s);
+
 // The text of Name's value in Source, or Default (see the header comment).
 QString ExtractParamValue(const QString& Source, const QString& Name, const QString& Default,
                           TParamDelimiter Pair);

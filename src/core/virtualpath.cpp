@@ -1,5 +1,6 @@
 #include "core/virtualpath.h"
 
+#include "core/paramstring.h"
 #include "shell/volume.h"
 #include "toolkit/errors.h"
 #include "toolkit/gobjectptr.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 #include <QtEndian>
 
 namespace dizad::core {
@@ -17,14 +19,6 @@ namespace {
 
 // Written by setAppDir on the GUI thread before any reader runs (see header).
 QString gAppDir;
-
-QString lowerAscii(const QString& s) {
-  QString r = s;
-  for (QChar& c : r) {
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
-  }
-  return r;
-}
 
 enum class TPresence { AsciiLowerInput, FullLowerResult };
 
@@ -111,7 +105,10 @@ bool PathExists(const QString& Path, int Mode) {
   // Relative and pseudo paths have no drive and name no file.
   if (drive.isEmpty() || !IsDriveReady(drive)) return false;
   const QString expanded = ExpandVirtualPath(Path);
-  return shell::isUriLocation(expanded) ? uriExists(expanded, Mode) : localExists(expanded, Mode);
+  if (shell::isUriLocation(expanded)) return uriExists(expanded, Mode);
+  if (expanded.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+    return localExists(QUrl(expanded).toLocalFile(), Mode);
+  return localExists(expanded, Mode);
 }
 
 bool IsDriveRoot(const QString& S) {
@@ -151,12 +148,14 @@ bool ReadBitmapSize(const QString& FileName, quint16& Width, quint16& Height) {
     throw toolkit::EFileError(
         QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorString()));
   }
-  const QByteArray fileHeader = file.read(14);
-  if (fileHeader.size() != 14 || !fileHeader.startsWith("BM")) return false;
-  const QByteArray info = file.read(40);
-  if (info.size() != 40) return false;
-  const qint32 width = qFromLittleEndian<qint32>(info.constData() + 4);
-  const qint32 height = qFromLittleEndian<qint32>(info.constData() + 8);
+  char fileHeader[14];
+  if (file.read(fileHeader, sizeof fileHeader) != qint64(sizeof fileHeader) ||
+      fileHeader[0] != 'B' || fileHeader[1] != 'M')
+    return false;
+  char info[40];
+  if (file.read(info, sizeof info) != qint64(sizeof info)) return false;
+  const qint32 width = qFromLittleEndian<qint32>(info + 4);
+  const qint32 height = qFromLittleEndian<qint32>(info + 8);
   // Top-down bitmaps store a negative height; both orientations report the same size.
   const quint32 absHeight = height < 0 ? 0u - quint32(height) : quint32(height);
   Width = quint16(quint32(width) & 0xFFFF);

@@ -159,6 +159,9 @@ class TestVirtualPath : public QObject {
         {QStringLiteral("/"), true, true, false},
         {QStringLiteral("relative/a.txt"), false, false, false},
         {QStringLiteral("QDrive:\\"), false, false, false},
+        {QStringLiteral("file://") + file, true, false, true},
+        // A device that is not mounted has no ready volume.
+        {QStringLiteral("mtp://No_Such_Phone/Internal"), false, false, false},
     };
     for (const Row& r : rows) {
       QCOMPARE(PathExists(r.path, 0), r.mode0);
@@ -197,6 +200,8 @@ class TestVirtualPath : public QObject {
     // ":" is an ordinary character in a Linux file name.
     QCOMPARE(PathFolderName(colon), QStringLiteral("Backup 12:30"));
     QCOMPARE(PathFolderName(QStringLiteral("/")), QStringLiteral("/"));
+    // Mount points other than the root are shown by their own names.
+    QCOMPARE(PathFolderName(QStringLiteral("/proc/")), QStringLiteral("proc"));
     QCOMPARE(PathFolderName(QString()), QString());
     const QString missing = tmp.path() + QStringLiteral("/Nope/Thing");
     QCOMPARE(PathFolderName(missing), missing);
