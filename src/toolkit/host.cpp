@@ -3,6 +3,7 @@
 #include "toolkit/application.h"
 #include "toolkit/editfield.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -89,12 +90,45 @@ void THostForm::StartSystemMove() {
   QWindow* w = windowHandle();
   if (w && w->startSystemMove()) return;
   // The window manager refused: follow the pointer by hand until release.
-  // Our own move handling then happens in the tab bar's pointer moves.
+  FManualEdges = {};
+  FManualMove = true;
+  FManualStartCursor = QCursor::pos();
+  FManualStartGeometry = geometry();
 }
 
 void THostForm::StartSystemResize(Qt::Edges edges) {
   QWindow* w = windowHandle();
-  if (w) w->startSystemResize(edges);
+  if (w && w->startSystemResize(edges)) return;
+  FManualMove = false;
+  FManualEdges = edges;
+  FManualStartCursor = QCursor::pos();
+  FManualStartGeometry = geometry();
+}
+
+bool THostForm::FollowManualDrag(QMouseEvent* event) {
+  if (!FManualMove && !FManualEdges) return false;
+  if (!(event->buttons() & Qt::LeftButton)) {
+    FManualMove = false;
+    FManualEdges = {};
+    return false;
+  }
+  const QPoint delta = event->globalPosition().toPoint() - FManualStartCursor;
+  QRect g = FManualStartGeometry;
+  if (FManualMove) {
+    g.translate(delta);
+  } else {
+    const QSize least = minimumSizeHint().expandedTo(QSize(200, 120));
+    if (FManualEdges & Qt::LeftEdge)
+      g.setLeft(std::min(g.left() + delta.x(), g.right() - least.width()));
+    if (FManualEdges & Qt::RightEdge)
+      g.setRight(std::max(g.right() + delta.x(), g.left() + least.width()));
+    if (FManualEdges & Qt::TopEdge)
+      g.setTop(std::min(g.top() + delta.y(), g.bottom() - least.height()));
+    if (FManualEdges & Qt::BottomEdge)
+      g.setBottom(std::max(g.bottom() + delta.y(), g.top() + least.height()));
+  }
+  setGeometry(g);
+  return true;
 }
 
 void THostForm::ApplyRoundRegion(int ellipseWidth, int ellipseHeight) {
@@ -190,7 +224,7 @@ void THostForm::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void THostForm::MouseMoveImpl(QMouseEvent* event) {
-  if (!FRoot) return;
+  if (!FRoot || FollowManualDrag(event)) return;
   const QPointF pos = event->position();
   const TShiftState shift = shiftStateOf(event->modifiers(), event->buttons());
   if (FCapture) {
@@ -211,6 +245,8 @@ void THostForm::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void THostForm::MouseReleaseImpl(QMouseEvent* event) {
+  FManualMove = false;
+  FManualEdges = {};
   if (!FRoot) return;
   const QPointF pos = event->position();
   TControl* target = FCapture ? FCapture : FRoot->ObjectAtPoint(pos);

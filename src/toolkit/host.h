@@ -80,12 +80,19 @@ class THostForm : public QWidget {
   void WheelImpl(QWheelEvent* event);
   void UpdateHover(TControl* target);
   void ScheduleEditSync();
+  // Moves or resizes the window by hand when the window manager refused a
+  // system move or resize; true while such a drag is going on.
+  bool FollowManualDrag(QMouseEvent* event);
 
   std::unique_ptr<TFormRoot> FRoot;
   TControl* FHover = nullptr;    // cleared before the control goes away
   TControl* FCapture = nullptr;  // cleared before the control goes away
   std::vector<TEditField*> FEdits;
   bool FEditSyncQueued = false;
+  bool FManualMove = false;
+  Qt::Edges FManualEdges;
+  QPoint FManualStartCursor;
+  QRect FManualStartGeometry;
 };
 
 TShiftState shiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);

@@ -5,6 +5,7 @@
 #include "toolkit/host.h"
 #include "toolkit/textlayout.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -235,6 +236,20 @@ class TestControlTree : public QObject {
     QVERIFY(FLog.contains(QStringLiteral("near.paint")));
     QVERIFY(!FLog.contains(QStringLiteral("far.paint")));
     QCOMPARE(image.pixel(10, 10), 0xFF336699u);
+  }
+
+  void refusedSystemMoveFollowsPointerByHand() {
+    QCursor::setPos(200, 200);
+    FHost->move(50, 60);
+    const QPoint start = FHost->pos();
+    FHost->StartSystemMove();  // the offscreen platform has no window manager
+    QMouseEvent moveEvent(QEvent::MouseMove, QPointF(10, 10), QPointF(230, 220), Qt::NoButton,
+                          Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(FHost.get(), &moveEvent);
+    QCOMPARE(FHost->pos(), start + QPoint(30, 20));
+    release(FHost.get(), {10, 10});
+    move(FHost.get(), {50, 50});  // no longer dragging
+    QCOMPARE(FHost->pos(), start + QPoint(30, 20));
   }
 
   void textLayoutMeasures() {
