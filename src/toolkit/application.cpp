@@ -2,6 +2,7 @@
 
 #include "toolkit/errors.h"
 #include "toolkit/memo.h"
+#include "toolkit/sync.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -28,7 +29,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setupIconTheme();
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+  // A pool task may be blocked in a hand-over to us: serve it before the
+  // pool is torn down with the application.
+  WaitForPool();
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -6,6 +6,7 @@
 #include <pthread.h>
 #include <QCoreApplication>
 #include <QThread>
+#include <QThreadPool>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -113,6 +114,31 @@ void WaitFor(const std::function<bool()>& done) {
     std::unique_lock<std::mutex> lock(handOverLock());
     handOverCond().wait(lock, [&] { return wakeCount != seen || (gui && !pending().empty()); });
   }
+}
+
+namespace {
+std::atomic<int> poolPending{0};  // PoolRun tasks queued or running; any thread
+}  // namespace
+
+void PoolRun(std::function<void()> fn) {
+  ++poolPending;
+  QThreadPool::globalInstance()->start([fn = std::move(fn)] {
+    try {
+      fn();
+    } catch (...) {
+      logLine(QStringLiteral("Pool task error: ") + exceptionMessage(std::current_exception()));
+    }
+    --poolPending;
+    WakeWaiters();
+  });
+}
+
+int PoolTasksPending() {
+  return poolPending.load();
+}
+
+void WaitForPool() {
+  WaitFor([] { return poolPending.load() == 0; });
 }
 
 TThread::~TThread() {
