@@ -110,9 +110,9 @@ class TSmartSkin {
   // First group whose id equals GroupID exactly.
   bool GroupFind(const QString& GroupID, TSkinGroup*& SkinGroup) const;
   // Loads "ThemeDir:\" + Path into the element, creating group and element
-  // (exact-case matching) when missing. A file that does not exist gives
-  // nullptr and creates nothing; a file the decoders refuse raises EFileError
-  // and creates nothing.
+  // (exact-case matching) when missing. A file that does not exist (or is
+  // no regular file) gives nullptr and creates nothing; a file the decoders
+  // refuse raises EFileError and creates nothing.
   TSkinData* AddImage(const QString& GroupID, const QString& DataID, const QString& Path);
   // Finds or creates the element (exact-case matching), loading nothing.
   TSkinData* AddFont(const QString& GroupID, const QString& DataID);

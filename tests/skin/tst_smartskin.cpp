@@ -6,6 +6,7 @@
 #include "toolkit/errors.h"
 #include "toolkit/memo.h"
 
+#include <sys/stat.h>
 #include <QTest>
 
 using namespace dizad;
@@ -444,6 +445,24 @@ class TestSmartSkin : public QObject {
     QVERIFY(skin.ssDataList.empty());
     QVERIFY(!skin.AddImage(QStringLiteral("G"), QStringLiteral("E"), QStringLiteral("none.png")));
     QVERIFY(skin.ssDataList.empty());
+  }
+
+  // A skin naming a pipe or a folder must not hang or break the start.
+  void onlyRegularFilesAreRead() {
+    TSkinFixture fx;
+    QVERIFY(::mkfifo(QFile::encodeName(fx.themeFile(QStringLiteral("pipe.png"))).constData(),
+                     0600) == 0);
+    QVERIFY(QDir().mkpath(fx.themeFile(QStringLiteral("folder.png"))));
+    QVERIFY(fx.writeSolid(QStringLiteral("good.png"), 3, 3, kRed));
+    QVERIFY(
+        fx.writeSkin("[G]\n"
+                     "Image(Pipe)=Path(pipe.png)\n"
+                     "Image(Folder)=Path(folder.png)\n"
+                     "Image(NoPath)=Margins(Left[1])\n"
+                     "Image(Good)=Path(good.png)\n"));
+    TSmartSkin skin;
+    QCOMPARE(elementIds(*skin.ssDataList[0]), QStringList({QStringLiteral("Good")}));
+    QVERIFY(skinLogLines().isEmpty());
   }
 
   // The cached form resamples once per width and draws on every call.
