@@ -1,5 +1,7 @@
 #include "testregistry.h"
 
+#include "app/globals.h"
+#include "app/mainwindow.h"
 #include "core/virtualpath.h"
 #include "skin/smartskin.h"
 #include "toolkit/memo.h"
@@ -116,6 +118,18 @@ class TestDefaultSkin : public QObject {
     skin::TSmartSkin skin;
     QVERIFY(!skin.ssDataList.empty());
     QCOMPARE(toolkit::LogMemo().Lines(), QStringList());
+  }
+
+  // The main window publishes the skin while it lives and frees it with itself.
+  void mainWindowOwnsTheSkin() {
+    QVERIFY(SmartSkin == nullptr);
+    {
+      app::TZR_Main window;
+      QVERIFY(SmartSkin != nullptr);
+      QVERIFY(SmartSkin->FindData(QStringLiteral("TabBar"), QStringLiteral("TabBar.Back")));
+    }
+    QVERIFY(SmartSkin == nullptr);
+    core::setAppDir(test::sourceDir());
   }
 
   void everyElementTheProgramNamesIsThere_data() {
