@@ -23,7 +23,8 @@ void drawButtonImage(TCanvas& canvas, const QString& element, const QRectF& rect
 // --- TButtonBack --------------------------------------------------------------------
 
 TButtonBack::TButtonBack() {
-  core::SetListValue(sbSkinID, QStringLiteral("Icon"), QStringLiteral("Buttons:Button.Navigate.Back"));
+  core::SetListValue(sbSkinID, QStringLiteral("Icon"),
+                     QStringLiteral("Buttons:Button.Navigate.Back"));
   SetSize(28, 28);
 }
 

@@ -147,7 +147,7 @@ void TSmartButton::LoadIcon() {
           ok = extractor(path, *icon);
         } catch (...) {
           toolkit::logLine(QStringLiteral("Icon of ") + path + QStringLiteral(": ") +
-                  toolkit::exceptionMessage(std::current_exception()));
+                           toolkit::exceptionMessage(std::current_exception()));
         }
         toolkit::Queue([self, icon, ok, request] {
           TSmartButton* button = self.get();
@@ -199,12 +199,14 @@ QString TSmartButton::SkinID(const QString& Name, const QString& Default) const 
 
 void TSmartButton::Paint(TCanvas& canvas) {
   if (sbState == bsHot)
-    drawSkin(canvas, SkinID(QStringLiteral("Back.Hot"), QStringLiteral("SmartButton:SmartButton.Back.Hot")),
+    drawSkin(canvas,
+             SkinID(QStringLiteral("Back.Hot"), QStringLiteral("SmartButton:SmartButton.Back.Hot")),
              LocalRect());
   Caption.RenderLayout(canvas);
   Description.RenderLayout(canvas);
   if (sbStyle == bsMenu && sbState == bsHot && !sbMenu.isEmpty()) {
-    drawSkin(canvas, SkinID(QStringLiteral("Back.Sub"), QStringLiteral("SmartButton:SmartButton.Back.Sub")),
+    drawSkin(canvas,
+             SkinID(QStringLiteral("Back.Sub"), QStringLiteral("SmartButton:SmartButton.Back.Sub")),
              sbMenuRect);
     drawSkin(canvas,
              SkinID(QStringLiteral("Back.Sub.Arrow"),

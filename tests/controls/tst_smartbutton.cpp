@@ -71,7 +71,7 @@ void send(QWidget* w, QEvent::Type type, QPointF pos, Qt::MouseButton button = Q
 struct TSlowLoad {
   QSemaphore Gate;
   std::mutex Lock;
-  QStringList Entered;  // guarded by Lock
+  QStringList Entered;   // guarded by Lock
   QStringList Finished;  // guarded by Lock
   QStringList Slow;      // set before loads start
   bool OffGui = true;    // guarded by Lock
@@ -148,7 +148,7 @@ class TestSmartButton : public QObject {
     }
     QCOMPARE(int(b.sbState), state);
     QCOMPARE(b.Repaints, int(events.size()));  // every event ends with a repaint
-    QCOMPARE(int(b.scState), int(scNormal));    // the control base's hover flag stays unused
+    QCOMPARE(int(b.scState), int(scNormal));   // the control base's hover flag stays unused
   }
 
   void realPointerDrivesStates() {
@@ -242,8 +242,9 @@ class TestSmartButton : public QObject {
 
   void skinIdsOverrideDefaults() {
     TSmartButton b;
-    QCOMPARE(b.SkinID(QStringLiteral("Back.Hot"), QStringLiteral("SmartButton:SmartButton.Back.Hot")),
-             QStringLiteral("SmartButton:SmartButton.Back.Hot"));
+    QCOMPARE(
+        b.SkinID(QStringLiteral("Back.Hot"), QStringLiteral("SmartButton:SmartButton.Back.Hot")),
+        QStringLiteral("SmartButton:SmartButton.Back.Hot"));
     SetListValue(b.sbSkinID, QStringLiteral("Icon"), QStringLiteral("Icons:Thumb"));
     QCOMPARE(b.SkinID(QStringLiteral("icon"), QString()), QStringLiteral("icons:thumb"));
   }
@@ -256,7 +257,8 @@ class TestSmartButton : public QObject {
     QTest::addColumn<QString>("expectCaption");
     QTest::addColumn<bool>("pathAsDescription");
     QTest::newRow("file, empty caption") << true << QString() << "app.sh" << true;
-    QTest::newRow("file, caption set") << true << "Editor" << "Editor" << true;
+    QTest::newRow("file, caption set") << true << "Editor"
+                                       << "Editor" << true;
     QTest::newRow("no file") << false << QString() << QString() << false;
   }
   void loadTheme() {
@@ -365,9 +367,8 @@ class TestSmartButton : public QObject {
   }
 
   void extractionErrorIsContained() {
-    TSmartButton::SetIconExtractor([](const QString&, TBitmap&) -> bool {
-      throw std::runtime_error("broken icon");
-    });
+    TSmartButton::SetIconExtractor(
+        [](const QString&, TBitmap&) -> bool { throw std::runtime_error("broken icon"); });
     TProbeButton b;
     b.ebPath = makeFile(QStringLiteral("broken.bin"));
     b.Repaints = 0;
@@ -426,15 +427,15 @@ class TestSmartButton : public QObject {
 
   void backButtonWidthFollowsCaption() {
     TButtonBack b;
-    QCOMPARE(b.SkinID(QStringLiteral("Icon"), QString()), QStringLiteral("buttons:button.navigate.back"));
+    QCOMPARE(b.SkinID(QStringLiteral("Icon"), QString()),
+             QStringLiteral("buttons:button.navigate.back"));
     QCOMPARE(b.Caption.Color, 0xFFFFFFFFu);
     b.Caption.Text = QStringLiteral("Documents");
     b.Arrange();
     const double right = b.Caption.TextRect().right();
     QVERIFY(right > 40);
     QCOMPARE(double(b.Width()), double(float(right + 2)));
-    QCOMPARE(b.MeasureControl(0, 17),
-             QPoint(roundHalfEven(b.Caption.TextRect().width() + 44), 17));
+    QCOMPARE(b.MeasureControl(0, 17), QPoint(roundHalfEven(b.Caption.TextRect().width() + 44), 17));
   }
 
   void collapseButtonTogglesItsGroup() {
@@ -492,8 +493,8 @@ class TestSmartButton : public QObject {
     QCOMPARE(qAlpha(pixel(normal, inHot)), 0);  // nothing behind a normal button
     b->MouseEnter(b);
     QImage hot = host.RenderToImage();
-    QVERIFY(qAlpha(pixel(hot, inHot)) > 0);                  // hot background
-    QVERIFY(pixel(hot, inSub) != pixel(hot, inHot));          // sub area over it
+    QVERIFY(qAlpha(pixel(hot, inHot)) > 0);           // hot background
+    QVERIFY(pixel(hot, inSub) != pixel(hot, inHot));  // sub area over it
     b->MouseDown(TMouseButton::Left, 0, 100, 30);
     QImage pressed = host.RenderToImage();
     QCOMPARE(qAlpha(pixel(pressed, inHot)), 0);  // held down: no hot background
