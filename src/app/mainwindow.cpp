@@ -5,6 +5,7 @@
 #include "chrome/pathbar.h"
 #include "chrome/tabbar.h"
 #include "core/virtualpath.h"
+#include "skin/smartskin.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -37,6 +38,8 @@ void TZR_Main::FormCreate() {
   MainReady = false;
   zrFormDragging = false;
   core::setAppDir(QDir::currentPath());
+  // The skin comes before any control: every control draws through it.
+  SmartSkin = new skin::TSmartSkin;
 
   Panel1 = new toolkit::TControl;
   Panel1->SetHeight(168);
@@ -72,6 +75,9 @@ void TZR_Main::FormDestroy() {
   PathBar = nullptr;
   Panel1 = nullptr;
   DestroyTree();
+  // The skin goes last, once no control is left to paint with it.
+  delete SmartSkin;
+  SmartSkin = nullptr;
   if (ZR_Main == this) ZR_Main = nullptr;
   MainReady = false;
 }
