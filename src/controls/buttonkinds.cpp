@@ -25,6 +25,10 @@ void drawButtonImage(TCanvas& canvas, const QString& element, const QRectF& rect
 TButtonBack::TButtonBack() {
   core::SetListValue(sbSkinID, QStringLiteral("Icon"),
                      QStringLiteral("Buttons:Button.Navigate.Back"));
+  // The base constructor's sizing ran the base arrangement, which sized the
+  // caption box for a 29-wide button (a negative width). This kind never runs
+  // that arrangement, so the caption gets back its box from creation.
+  Caption.MaxSize = QSizeF(100, 29);
   SetSize(28, 28);
 }
 

@@ -434,6 +434,21 @@ class TestSmartButton : public QObject {
     QCOMPARE(b.MeasureControl(0, 17), QPoint(roundHalfEven(b.Caption.TextRect().width() + 44), 17));
   }
 
+  void backButtonShowsItsCaption() {
+    THostForm host;
+    host.SetClientSize(160, 40);
+    auto* b = new TButtonBack;
+    b->Caption.Text = QStringLiteral("Documents");
+    b->Arrange();
+    b->SetParent(host.Root());
+    const QImage image = host.RenderToImage();
+    int white = 0;
+    for (int y = 0; y < 28; ++y)
+      for (int x = 28; x < int(b->Width()); ++x)
+        if (qAlpha(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) > 200) ++white;
+    QVERIFY(white > 20);
+  }
+
   void collapseButtonTogglesItsGroup() {
     TCounting<TButtonGroupCollapse> b;
     b.MouseDown(TMouseButton::Left, 0, 3, 3);  // no group: nothing to do
