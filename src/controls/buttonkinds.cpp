@@ -5,14 +5,21 @@
 
 namespace dizad::controls {
 
+namespace {
+
+// Calls into parts of the window that are not built yet. Each says what it
+// will call; until then it does nothing.
 namespace deferred {
+// Explorer->GoBack().
 void explorerGoBack() {}
+// Explorer->GoForward().
 void explorerGoForward() {}
+// Explorer->SmartScroll->ssExpanded = true; Explorer->SmartScroll->MouseEnter(Sender);
+// Explorer->Resize().
 void expandScrollBar(TControl*) {}
+// Menu->GoBack() when Menu is set.
 void smartMenuGoBack(menus::TSmartMenu*) {}
 }  // namespace deferred
-
-namespace {
 
 void drawButtonImage(TCanvas& canvas, const QString& element, const QRectF& rect) {
   drawSkin(canvas, QStringLiteral("Buttons"), element, rect);

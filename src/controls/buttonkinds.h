@@ -104,16 +104,4 @@ class TButtonMenuBack : public TSmartButton {
   menus::TSmartMenu* bmMenu = nullptr;
 };
 
-namespace deferred {
-// Explorer->GoBack().
-void explorerGoBack();
-// Explorer->GoForward().
-void explorerGoForward();
-// Explorer->SmartScroll->ssExpanded = true; Explorer->SmartScroll->MouseEnter(Sender);
-// then the explorer's Resize.
-void expandScrollBar(TControl* Sender);
-// Menu->GoBack().
-void smartMenuGoBack(menus::TSmartMenu* Menu);
-}  // namespace deferred
-
 }  // namespace dizad::controls

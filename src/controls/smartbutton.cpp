@@ -36,11 +36,14 @@ TIconExtractor& iconExtractorSlot() {  // GUI thread only
   return extractor;
 }
 
-}  // namespace
-
+// Calls into parts of the window that are not built yet. Each says what it
+// will call; until then it does nothing.
 namespace deferred {
+// Explorer->SmartMenu->PopUp(TMenuHolderCMD, "CMD(" + Path + ")", false).
 void popUpCommandMenu(const QString&) {}
 }  // namespace deferred
+
+}  // namespace
 
 TSmartButton::TSmartButton() {
   Caption.Font = segoeFont(13, true);

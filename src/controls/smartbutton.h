@@ -105,11 +105,4 @@ class TSmartButton : public TSmartCtrl {
   std::shared_ptr<std::atomic<bool>> sbAlive = std::make_shared<std::atomic<bool>>(true);
 };
 
-// The call sites that reach other parts of the window. Each names what it
-// will call once that part exists; until then it does nothing.
-namespace deferred {
-// Explorer->SmartMenu->PopUp(TMenuHolderCMD, "CMD(" + Path + ")", false).
-void popUpCommandMenu(const QString& Path);
-}  // namespace deferred
-
 }  // namespace dizad::controls
