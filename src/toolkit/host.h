@@ -75,6 +75,9 @@ class THostForm : public QWidget {
  private:
   void PaintTree(QPainter& painter, const QRectF& dirty);
   void Press(QMouseEvent* event, bool isDouble);
+  void MouseMoveImpl(QMouseEvent* event);
+  void MouseReleaseImpl(QMouseEvent* event);
+  void WheelImpl(QWheelEvent* event);
   void UpdateHover(TControl* target);
   void ScheduleEditSync();
 

@@ -7,11 +7,10 @@
 // nine-slice pictures, stretched to a few sizes, on the folder grey and on the dark
 // chrome. The mock-ups assemble a folder view and the drive overview from the skin with
 // the geometry the controls use, so the whole look can be judged before the real
-// controls exist. The skin is read here with a deliberately small reader of our own;
-// the program's skin engine is the reference for how the file is interpreted.
+// controls exist. The file is read with the program's INI reader and parameter syntax;
+// drawing follows the skin engine's nine-slice rule.
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
@@ -19,17 +18,22 @@
 #include <QImage>
 #include <QMap>
 #include <QPainter>
-#include <QTextStream>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
+#include "core/inifile.h"
+#include "core/paramstring.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/canvas.h"  // TBitmap needs the complete canvas type where it is created
 
 namespace {
 
+using dizad::core::ExtractParamValue;
+using dizad::core::pdRound;
+using dizad::core::TIniFile;
+using dizad::core::TParamString;
 using dizad::toolkit::TBitmap;
 
 constexpr QRgb kFolderGrey = 0xFFC5C5C3;
@@ -51,93 +55,57 @@ struct TSheetFont {
   QRgb Color = 0xFFF1F1F1;
 };
 
-// Text of the parameter `name(...)` (or `name[...]` when square) inside value, found
-// ignoring case; empty when absent.
-QString param(const QString& value, const QString& name, bool square = false) {
-  const QChar open = square ? QLatin1Char('[') : QLatin1Char('(');
-  const QChar close = square ? QLatin1Char(']') : QLatin1Char(')');
-  const int at = value.indexOf(name + open, 0, Qt::CaseInsensitive);
-  if (at < 0) return {};
-  const int start = at + name.size() + 1;
-  int depth = 1;
-  for (int i = start; i < value.size(); ++i) {
-    if (value[i] == open) ++depth;
-    if (value[i] == close && --depth == 0) return value.mid(start, i - start).trimmed();
-  }
-  return value.mid(start).trimmed();
-}
-
-int toInt(const QString& text, int fallback) {
-  QString t = text.trimmed();
-  if (t.isEmpty()) return fallback;
-  bool ok = false;
-  qlonglong v = 0;
-  if (t.startsWith(QLatin1Char('$')))
-    v = t.mid(1).toLongLong(&ok, 16);
-  else if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-    v = t.mid(2).toLongLong(&ok, 16);
-  else
-    v = t.toLongLong(&ok, 10);
-  return ok ? int(quint32(v)) : fallback;
-}
-
-TMargins fourInts(const QString& inner) {
+TMargins fourInts(const TParamString& value, const QString& name) {
   TMargins m;
-  m.Left = toInt(param(inner, QStringLiteral("Left"), true), 0);
-  m.Top = toInt(param(inner, QStringLiteral("Top"), true), 0);
-  m.Right = toInt(param(inner, QStringLiteral("Right"), true), 0);
-  m.Bottom = toInt(param(inner, QStringLiteral("Bottom"), true), 0);
+  m.Left = value.GetSubParam(name, QStringLiteral("Left"), 0);
+  m.Top = value.GetSubParam(name, QStringLiteral("Top"), 0);
+  m.Right = value.GetSubParam(name, QStringLiteral("Right"), 0);
+  m.Bottom = value.GetSubParam(name, QStringLiteral("Bottom"), 0);
   return m;
 }
 
 class TSheetSkin {
  public:
+  // Reads the skin with the program's own INI reader and parameter syntax. A value
+  // that is not a number raises EConvertError, as it would in the program.
   bool Load(const QString& themeDir) {
-    FThemeDir = themeDir;
-    QFile file(QDir(themeDir).filePath(QStringLiteral("ThemeData.dez")));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
-    QString group;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-      const QString line = in.readLine().trimmed();
-      if (line.isEmpty() || line.startsWith(QLatin1Char(';'))) continue;
-      if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-        group = line.mid(1, line.size() - 2).trimmed();
-        continue;
-      }
-      const int eq = line.indexOf(QLatin1Char('='));
-      if (eq < 0 || group.isEmpty()) continue;
-      const QString key = line.left(eq).trimmed();
-      const QString value = line.mid(eq + 1).trimmed();
-      if (key.contains(QLatin1String("Image("))) {
-        TSheetImage img;
-        img.Group = group;
-        img.Id = param(key, QStringLiteral("Image"));
-        img.File = param(value, QStringLiteral("Path"));
-        if (value.contains(QLatin1String("Margins(")))
-          img.Margins = fourInts(param(value, QStringLiteral("Margins")));
-        if (value.contains(QLatin1String("Offset(")))
-          img.Offset = fourInts(param(value, QStringLiteral("Offset")));
-        TBitmap bitmap;
-        QString error;
-        if (!bitmap.LoadFromFile(QDir(themeDir).filePath(img.File), &error)) {
-          std::fprintf(stderr, "%s: %s\n", qPrintable(img.File), qPrintable(error));
-          ++FFailures;
-          continue;
+    const QString fileName = QDir(themeDir).filePath(QStringLiteral("ThemeData.dez"));
+    if (!QFileInfo::exists(fileName)) return false;
+    const TIniFile ini(fileName);
+    for (const QString& group : ini.ReadSections()) {
+      for (const QString& key : ini.ReadSection(group)) {
+        const TParamString value{ini.ReadString(group, key, QString())};
+        if (key.contains(QLatin1String("Image("))) {
+          TSheetImage img;
+          img.Group = group;
+          img.Id = ExtractParamValue(key, QStringLiteral("Image"), QString(), pdRound);
+          img.File = value.GetParam(QStringLiteral("Path"), QString());
+          if (value.ParamExists(QStringLiteral("Margins")))
+            img.Margins = fourInts(value, QStringLiteral("Margins"));
+          if (value.ParamExists(QStringLiteral("Offset")))
+            img.Offset = fourInts(value, QStringLiteral("Offset"));
+          TBitmap bitmap;
+          QString error;
+          if (!bitmap.LoadFromFile(QDir(themeDir).filePath(img.File), &error)) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(img.File), qPrintable(error));
+            ++FFailures;
+            continue;
+          }
+          img.Image = bitmap.Image();
+          FImages.push_back(img);
+        } else if (key.contains(QLatin1String("Font("))) {
+          TSheetFont f;
+          f.Font.setFamily(value.GetParam(QStringLiteral("Name"), QStringLiteral("Segoe UI")));
+          // Skin font sizes are pixel sizes, as the column texts use them.
+          f.Font.setPixelSize(value.GetParam(QStringLiteral("Size"), qint32(12)));
+          f.Font.setBold(value.GetParam(QStringLiteral("Bold"), QStringLiteral("0")) ==
+                         QLatin1String("1"));
+          f.Font.setItalic(value.GetParam(QStringLiteral("Italic"), QStringLiteral("0")) ==
+                           QLatin1String("1"));
+          f.Color = QRgb(value.GetParam(QStringLiteral("Color"), qint32(-921103)));
+          FFonts[group + QLatin1Char(':') +
+                 ExtractParamValue(key, QStringLiteral("Font"), QString(), pdRound)] = f;
         }
-        img.Image = bitmap.Image();
-        FImages.push_back(img);
-      } else if (key.contains(QLatin1String("Font("))) {
-        TSheetFont f;
-        f.Font.setFamily(param(value, QStringLiteral("Name")).isEmpty()
-                             ? QStringLiteral("Noto Sans")
-                             : param(value, QStringLiteral("Name")));
-        // Skin font sizes are taken as pixel sizes, as the column texts use them.
-        f.Font.setPixelSize(toInt(param(value, QStringLiteral("Size")), 12));
-        f.Font.setBold(param(value, QStringLiteral("Bold")) == QLatin1String("1"));
-        f.Font.setItalic(param(value, QStringLiteral("Italic")) == QLatin1String("1"));
-        f.Color = QRgb(toInt(param(value, QStringLiteral("Color")), int(0xFFF1F1F1)));
-        FFonts[group + QLatin1Char(':') + param(key, QStringLiteral("Font"))] = f;
       }
     }
     return true;
@@ -202,7 +170,6 @@ class TSheetSkin {
   }
 
  private:
-  QString FThemeDir;
   std::vector<TSheetImage> FImages;
   QMap<QString, TSheetFont> FFonts;
   int FFailures = 0;
@@ -821,8 +788,14 @@ int main(int argc, char** argv) {
   const QString drivesPath = args.size() > 3 ? args[3] : QStringLiteral("svg-mockup-drives.png");
 
   TSheetSkin skin;
-  if (!skin.Load(themeDirectory())) {
-    std::fprintf(stderr, "cannot read %s/ThemeData.dez\n", qPrintable(themeDirectory()));
+  try {
+    if (!skin.Load(themeDirectory())) {
+      std::fprintf(stderr, "cannot read %s/ThemeData.dez\n", qPrintable(themeDirectory()));
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    // A malformed number in the skin: the program would refuse the same file.
+    std::fprintf(stderr, "ThemeData.dez: %s\n", e.what());
     return 1;
   }
   bool ok = true;
