@@ -353,43 +353,39 @@ TTaskParam* TSmartTask::ParamFor(const QString& ID) {
   return param;
 }
 
+template <typename T>
+TSmartTask* TSmartTask::StoreParam(const QString& ID, const T& Value, bool StopTask) {
+  if (StopTask && Thread() && stActive) Stop(false);
+  std::lock_guard<std::mutex> lock(stLock);
+  ParamFor(ID)->SetValue(ID, Value);
+  return this;
+}
+
+template <typename T>
+void TSmartTask::FetchParam(const QString& ID, T& Value) const {
+  std::lock_guard<std::mutex> lock(stLock);
+  Value = T();
+  if (TTaskParam* param = FindParam(ID)) param->GetValue(ID, Value);
+}
+
 TSmartTask* TSmartTask::SetParam(const QString& ID, const QString& Value, bool StopTask) {
-  if (StopTask && Thread() && stActive) Stop(false);
-  std::lock_guard<std::mutex> lock(stLock);
-  ParamFor(ID)->SetValue(ID, Value);
-  return this;
+  return StoreParam(ID, Value, StopTask);
 }
-
 TSmartTask* TSmartTask::SetParam(const QString& ID, int Value, bool StopTask) {
-  if (StopTask && Thread() && stActive) Stop(false);
-  std::lock_guard<std::mutex> lock(stLock);
-  ParamFor(ID)->SetValue(ID, Value);
-  return this;
+  return StoreParam(ID, Value, StopTask);
 }
-
 TSmartTask* TSmartTask::SetParam(const QString& ID, void* Value, bool StopTask) {
-  if (StopTask && Thread() && stActive) Stop(false);
-  std::lock_guard<std::mutex> lock(stLock);
-  ParamFor(ID)->SetValue(ID, Value);
-  return this;
+  return StoreParam(ID, Value, StopTask);
 }
 
 void TSmartTask::GetParam(const QString& ID, QString& Value) const {
-  std::lock_guard<std::mutex> lock(stLock);
-  Value.clear();
-  if (TTaskParam* param = FindParam(ID)) param->GetValue(ID, Value);
+  FetchParam(ID, Value);
 }
-
 void TSmartTask::GetParam(const QString& ID, int& Value) const {
-  std::lock_guard<std::mutex> lock(stLock);
-  Value = 0;
-  if (TTaskParam* param = FindParam(ID)) param->GetValue(ID, Value);
+  FetchParam(ID, Value);
 }
-
 void TSmartTask::GetParam(const QString& ID, void*& Value) const {
-  std::lock_guard<std::mutex> lock(stLock);
-  Value = nullptr;
-  if (TTaskParam* param = FindParam(ID)) param->GetValue(ID, Value);
+  FetchParam(ID, Value);
 }
 
 TTaskParam* TSmartTask::GetParam(const QString& ID) const {

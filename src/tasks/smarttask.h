@@ -171,6 +171,10 @@ class TSmartTask {
   TSmartTask* SetHandler(TOnTaskExecute TSmartTask::*Handler, TOnTaskExecute Value);
   TTaskParam* FindParam(const QString& ID) const;  // caller holds stLock
   TTaskParam* ParamFor(const QString& ID);         // finds or appends; caller holds stLock
+  template <typename T>
+  TSmartTask* StoreParam(const QString& ID, const T& Value, bool StopTask);
+  template <typename T>
+  void FetchParam(const QString& ID, T& Value) const;
   TTaskThread* EnsureThread();
 
   // Handlers, id and parameters are set by the owner and read by the task
@@ -200,7 +204,9 @@ class TSmartTask {
 };
 
 // Tasks started and stopped together. The group owns its tasks. Its own
-// thread is never used: Start and Stop go to the tasks.
+// thread is never used: Start and Stop go to the tasks. Task threads call
+// NotifyEvent at any time, so a subclass that overrides it must free the
+// tasks (TaskList.clear()) in its own destructor, before its fields go.
 class TTaskGroup : public TSmartTask {
  public:
   TTaskGroup() = default;

@@ -44,10 +44,22 @@ struct TTaskProbe {
         ->OnTaskBeforeFinish([this](TSmartTask*) { Log.Add(QStringLiteral("before-finish")); })
         ->OnTaskFinish([this](TSmartTask*) { Log.Add(QStringLiteral("finish")); });
   }
+
+  // Creates the task, starts it and returns once its first run is held in
+  // the execute handler; none if the run never began.
+  TSmartTask* StartHeld(TTaskManager& manager, const QString& id) {
+    HoldFirstRun = true;
+    TSmartTask* task = manager.CreateTask(id, false);
+    Attach(task);
+    task->Start();
+    return Entered.Wait() ? task : nullptr;
+  }
 };
 
 class TRecordingGroup : public TTaskGroup {
  public:
+  // The tasks may be notifying this group: free them while Events still exists.
+  ~TRecordingGroup() override { TaskList.clear(); }
   void NotifyEvent(const QString& EventID) override { Events.Add(EventID); }
   TRecorder Events;
 };
@@ -150,13 +162,10 @@ class TestSmartTask : public QObject {
     QFETCH(QStringList, expected);
     QFETCH(bool, threadEnds);
     TTaskProbe probe;
-    probe.HoldFirstRun = true;
     TTaskManager manager;
-    TSmartTask* task = manager.CreateTask(QStringLiteral("T"), false);
-    probe.Attach(task);
+    TSmartTask* task = probe.StartHeld(manager, QStringLiteral("T"));
+    QVERIFY(task);
     task->OnTaskStopped([&](TSmartTask*) { probe.Log.Add(QStringLiteral("stopped")); });
-    task->Start();
-    QVERIFY(probe.Entered.Wait());
     QVERIFY(task->Active());
 
     if (request == QLatin1String("start"))
@@ -214,12 +223,9 @@ class TestSmartTask : public QObject {
   // A stop cancels a start whose run has not begun yet.
   void stopCancelsPendingStart() {
     TTaskProbe probe;
-    probe.HoldFirstRun = true;
     TTaskManager manager;
-    TSmartTask* task = manager.CreateTask(QStringLiteral("T"), false);
-    probe.Attach(task);
-    task->Start();
-    QVERIFY(probe.Entered.Wait());
+    TSmartTask* task = probe.StartHeld(manager, QStringLiteral("T"));
+    QVERIFY(task);
     task->Start();      // asks for a restart ...
     task->Stop(false);  // ... which the stop takes back
     QVERIFY(probe.Log.WaitFor(QStringLiteral("finish")));
@@ -383,12 +389,9 @@ class TestSmartTask : public QObject {
   // Setting a parameter with StopTask stops a running task softly.
   void setParamStopsRunningTask() {
     TTaskProbe probe;
-    probe.HoldFirstRun = true;
     TTaskManager manager;
-    TSmartTask* task = manager.CreateTask(QStringLiteral("T"), false);
-    probe.Attach(task);
-    task->Start();
-    QVERIFY(probe.Entered.Wait());
+    TSmartTask* task = probe.StartHeld(manager, QStringLiteral("T"));
+    QVERIFY(task);
     task->SetParam(QStringLiteral("path"), QStringLiteral("/tmp"), true);
     QVERIFY(probe.Log.WaitFor(QStringLiteral("finish")));
     QCOMPARE(probe.Log.Lines(),
@@ -443,16 +446,9 @@ class TestSmartTask : public QObject {
   void managerMatchesIdsIgnoringCase() {
     TTaskProbe a;
     TTaskProbe b;
-    a.HoldFirstRun = b.HoldFirstRun = true;
     TTaskManager manager;
-    TSmartTask* ta = manager.CreateTask(QStringLiteral("Alpha"), false);
-    TSmartTask* tb = manager.CreateTask(QStringLiteral("Beta"), false);
-    a.Attach(ta);
-    b.Attach(tb);
-    ta->Start();
-    tb->Start();
-    QVERIFY(a.Entered.Wait());
-    QVERIFY(b.Entered.Wait());
+    QVERIFY(a.StartHeld(manager, QStringLiteral("Alpha")));
+    QVERIFY(b.StartHeld(manager, QStringLiteral("Beta")));
     QVERIFY(manager.TaskActive(QStringLiteral("ALPHA")));
     QVERIFY(!manager.TaskActive(QStringLiteral("Gamma")));
     manager.StopTask(QStringList{QStringLiteral("alpha"), QStringLiteral("BETA")}, false);
@@ -492,6 +488,7 @@ class TestSmartTask : public QObject {
     group.Start();
     QVERIFY(first.Log.WaitFor(QStringLiteral("finish"), 2));
     QVERIFY(second.Log.WaitFor(QStringLiteral("finish"), 2));
+    QVERIFY(group.Events.WaitFor(QStringLiteral("TaskEnded"), 4));
   }
 };
 
