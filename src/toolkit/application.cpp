@@ -2,12 +2,17 @@
 
 #include "toolkit/errors.h"
 #include "toolkit/memo.h"
+#include "toolkit/sync.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <csignal>
 
 namespace dizad::toolkit {
 
@@ -24,7 +29,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setupIconTheme();
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+  // A pool task may be blocked in a hand-over to us: serve it before the
+  // pool is torn down with the application.
+  WaitForPool();
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {
@@ -58,14 +67,47 @@ void HandleException(std::exception_ptr error) {
   ShowMessage(message);
 }
 
-void setExceptionReporter(TExceptionReporter r) { reporter() = std::move(r); }
+void setExceptionReporter(TExceptionReporter r) {
+  reporter() = std::move(r);
+}
 
 void ShowMessage(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dizad"), text, QMessageBox::Ok);
   box.exec();
 }
 
-void Beep() { QApplication::beep(); }
+void Beep() {
+  QApplication::beep();
+}
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+  const char byte = 1;
+  // Only async-signal-safe work here: wake the event loop.
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+}  // namespace
+
+void quitOnTerminationSignals() {
+  if (signalPipe[0] >= 0) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+    QApplication::closeAllWindows();
+    QApplication::quit();
+  });
+  struct sigaction sa = {};
+  sa.sa_handler = onTerminationSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
+}
 
 void setupFonts() {
   QFont::insertSubstitutions(QStringLiteral("Segoe UI"),

@@ -1,14 +1,15 @@
 #include "toolkit/sync.h"
 
-#include "toolkit/memo.h"
 #include "toolkit/application.h"
+#include "toolkit/memo.h"
 
+#include <pthread.h>
 #include <QCoreApplication>
 #include <QThread>
+#include <QThreadPool>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <pthread.h>
 
 namespace dizad::toolkit {
 
@@ -56,8 +57,8 @@ void Synchronize(const std::function<void()>& fn) {
     ++wakeCount;
   }
   handOverCond().notify_all();
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [] { ServeHandOvers(); },
-                            Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [] { ServeHandOvers(); }, Qt::QueuedConnection);
   {
     std::unique_lock<std::mutex> lock(handOverLock());
     handOverCond().wait(lock, [&] { return h.Done; });
@@ -115,7 +116,34 @@ void WaitFor(const std::function<bool()>& done) {
   }
 }
 
-TThread::~TThread() { WaitFor(); }
+namespace {
+std::atomic<int> poolPending{0};  // PoolRun tasks queued or running; any thread
+}  // namespace
+
+void PoolRun(std::function<void()> fn) {
+  ++poolPending;
+  QThreadPool::globalInstance()->start([fn = std::move(fn)] {
+    try {
+      fn();
+    } catch (...) {
+      logLine(QStringLiteral("Pool task error: ") + exceptionMessage(std::current_exception()));
+    }
+    --poolPending;
+    WakeWaiters();
+  });
+}
+
+int PoolTasksPending() {
+  return poolPending.load();
+}
+
+void WaitForPool() {
+  WaitFor([] { return poolPending.load() == 0; });
+}
+
+TThread::~TThread() {
+  WaitFor();
+}
 
 void TThread::Start(std::function<void()> body, const char* name) {
   WaitFor();

@@ -38,6 +38,18 @@ void WakeWaiters();
 // other than the GUI thread it simply waits for WakeWaiters.
 void WaitFor(const std::function<bool()>& done);
 
+// Runs fn on the shared thread pool (QThreadPool::globalInstance()). An error
+// escaping fn is caught there and logged. Any thread.
+void PoolRun(std::function<void()> fn);
+
+// Number of PoolRun tasks queued or running.
+int PoolTasksPending();
+
+// Waits until every PoolRun task has ended, serving hand-overs meanwhile, so
+// a pool task blocked in Synchronize can finish. The application calls it
+// before it goes away.
+void WaitForPool();
+
 // A worker thread. Start runs body on a new thread; an error escaping body is
 // caught at the thread's edge and written to the log. Its end wakes waiters.
 class TThread {

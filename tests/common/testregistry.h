@@ -29,6 +29,6 @@ QString binaryDir();
 
 }  // namespace dizad::test
 
-#define DIZAD_TEST(Class)                                                    \
-  static const bool Class##_registered = ::dizad::test::registerTest(        \
+#define DIZAD_TEST(Class)                                             \
+  static const bool Class##_registered = ::dizad::test::registerTest( \
       #Class, [] { return std::unique_ptr<QObject>(std::make_unique<Class>()); });

@@ -50,6 +50,18 @@ class TestSync : public QObject {
     QVERIFY(worker.Finished());
   }
 
+  void poolTaskInSynchronizeIsServedByWaitForPool() {
+    std::atomic<int> ran{0};
+    for (int i = 0; i < 4; ++i)
+      PoolRun([&ran, i] {
+        Synchronize([&] { ++ran; });
+        if (i == 0) throw std::runtime_error("pool task failed");  // caught, logged
+      });
+    WaitForPool();
+    QCOMPARE(ran.load(), 4);
+    QCOMPARE(PoolTasksPending(), 0);
+  }
+
   void queueRunsLaterOnGuiThread() {
     bool ran = false;
     Queue([&] { ran = IsGuiThread(); });
