@@ -9,6 +9,7 @@
 #include <gio/gio.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +24,9 @@ using namespace std::chrono_literals;
 
 // How long a scan may serve a second enumeration of an unchanged directory.
 constexpr auto ScanReuseWindow = 2s;
+// A scan may serve again only when the directory was last changed at least
+// this long before it: well above the granularity of file system time stamps.
+constexpr qint64 QuietBeforeScanNs = 100'000'000;
 // Below this many entries a second thread costs more than it saves.
 constexpr size_t ParallelStatThreshold = 2048;
 
@@ -264,14 +268,19 @@ std::shared_ptr<const std::vector<TItemIdList>> TShellFolder::scan() const {
   struct stat st;
   TScanStamp stamp;
   if (fstat(dfd, &st) == 0) {
-    stamp = {quint64(st.st_dev), quint64(st.st_ino),
-             qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-             qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
-             std::chrono::steady_clock::now()};
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    stamp.Dev = st.st_dev;
+    stamp.Ino = st.st_ino;
+    stamp.MtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.CtimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.TakenNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    stamp.Taken = std::chrono::steady_clock::now();
+    stamp.Reusable = stamp.TakenNs - std::max(stamp.MtimeNs, stamp.CtimeNs) > QuietBeforeScanNs;
     std::lock_guard<std::mutex> lock(sfLock);
-    if (sfLastScan && sfLastStamp.Dev == stamp.Dev && sfLastStamp.Ino == stamp.Ino &&
-        sfLastStamp.MtimeNs == stamp.MtimeNs && sfLastStamp.CtimeNs == stamp.CtimeNs &&
-        stamp.Taken - sfLastStamp.Taken < ScanReuseWindow) {
+    if (sfLastScan && sfLastStamp.Reusable && sfLastStamp.Dev == stamp.Dev &&
+        sfLastStamp.Ino == stamp.Ino && sfLastStamp.MtimeNs == stamp.MtimeNs &&
+        sfLastStamp.CtimeNs == stamp.CtimeNs && stamp.Taken - sfLastStamp.Taken < ScanReuseWindow) {
       close(dfd);
       return sfLastScan;
     }

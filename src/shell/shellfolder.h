@@ -75,11 +75,15 @@ class TShellFolder {
   const QString sfPath;  // with a trailing "/" for local folders
 
   // A folder view lists folders and then files in two enumerations; the second
-  // reuses the first's scan when the directory has not changed meanwhile.
+  // reuses the first's scan when the directory has not changed meanwhile. File
+  // system times are coarse, so a directory changed shortly before its scan
+  // may change again without a new time stamp: such a scan is not reused.
   struct TScanStamp {
     quint64 Dev = 0, Ino = 0;
     qint64 MtimeNs = 0, CtimeNs = 0;
+    qint64 TakenNs = 0;  // wall clock, comparable with the time stamps
     std::chrono::steady_clock::time_point Taken;
+    bool Reusable = false;
   };
   mutable std::mutex sfLock;
   mutable std::shared_ptr<const std::vector<TItemIdList>> sfLastScan;  // guarded by sfLock
