@@ -82,8 +82,9 @@ class THermeticDesktop {
     qputenv("PATH", QFile::encodeName(e.BinDir) + ':' + qgetenv("PATH"));
     // No desktop session: GIO must not try to start a bus for the launches.
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/dizad-test-bus");
-    // The mount table's own monitor; the desktop's ones need that bus.
-    qputenv("GIO_USE_VOLUME_MONITOR", "unix");
+    // GIO's built-in modules only: the desktop's volume monitors need that bus.
+    QDir().mkpath(e.Root + QStringLiteral("/gio-modules"));
+    qputenv("GIO_MODULE_DIR", QFile::encodeName(e.Root + QStringLiteral("/gio-modules")));
   }
 
   const TShellEnv& Env() const { return hdEnv; }
