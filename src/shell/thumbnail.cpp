@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QIcon>
 #include <QImageReader>
 #include <QPainter>
@@ -80,6 +81,30 @@ QImage decodeRemotePicture(GFile* file, QSize box) {
   return decodePicture(&buffer, box);
 }
 
+constexpr qint64 ThumbnailFileLimit = 16 << 20;
+
+// The tEXt chunks of a PNG file before its image data. (QImageReader::text
+// cannot be used: it splits keys at the first colon, and the cache's keys are
+// "Thumb::URI" and "Thumb::MTime".)
+QHash<QByteArray, QByteArray> pngTextChunks(const QByteArray& png) {
+  QHash<QByteArray, QByteArray> text;
+  if (!png.startsWith("\x89PNG\r\n\x1a\n")) return text;
+  qsizetype at = 8;
+  while (at + 8 <= png.size()) {
+    const auto* p = reinterpret_cast<const uchar*>(png.constData() + at);
+    const quint32 length = (quint32(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+    const QByteArray type = png.mid(at + 4, 4);
+    if (type == "IDAT" || type == "IEND" || length > quint32(png.size() - at - 12)) break;
+    if (type == "tEXt") {
+      const QByteArray data = png.mid(at + 8, length);
+      const qsizetype zero = data.indexOf('\0');
+      if (zero > 0) text.insert(data.left(zero), data.mid(zero + 1));
+    }
+    at += 12 + qsizetype(length);
+  }
+  return text;
+}
+
 QString thumbnailCacheDir() {
   const QByteArray cache = qgetenv("XDG_CACHE_HOME");
   const QString base = cache.startsWith('/') ? QString::fromLocal8Bit(cache)
@@ -107,14 +132,17 @@ QImage cachedThumbnail(const QString& uri, qint64 mtime, QSize box) {
   const QString dir = thumbnailCacheDir();
   for (const TSize* s : order) {
     QFile file(dir + QLatin1String(s->Dir) + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::ReadOnly)) continue;
-    QImageReader reader(&file, "png");
-    const QString thumbUri = reader.text(QStringLiteral("Thumb::URI"));
-    const QString thumbMtime = reader.text(QStringLiteral("Thumb::MTime"));
-    if ((!thumbUri.isEmpty() && thumbUri != uri) ||
+    if (!file.open(QIODevice::ReadOnly) || file.size() > ThumbnailFileLimit) continue;
+    QByteArray bytes = file.readAll();
+    const auto text = pngTextChunks(bytes);
+    const QByteArray thumbUri = text.value("Thumb::URI");
+    const QByteArray thumbMtime = text.value("Thumb::MTime");
+    if ((!thumbUri.isEmpty() && thumbUri != uri.toUtf8()) ||
         (!thumbMtime.isEmpty() && thumbMtime.toLongLong() != mtime))
       continue;
-    QImage image = decodePicture(&file, box);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImage image = decodePicture(&buffer, box);
     if (!image.isNull()) return image;
   }
   return {};
