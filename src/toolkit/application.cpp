@@ -3,11 +3,15 @@
 #include "toolkit/errors.h"
 #include "toolkit/memo.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFont>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <csignal>
 
 namespace dizad::toolkit {
 
@@ -69,6 +73,35 @@ void ShowMessage(const QString& text) {
 
 void Beep() {
   QApplication::beep();
+}
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+  const char byte = 1;
+  // Only async-signal-safe work here: wake the event loop.
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+}  // namespace
+
+void quitOnTerminationSignals() {
+  if (signalPipe[0] >= 0) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    char byte;
+    [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+    QApplication::closeAllWindows();
+    QApplication::quit();
+  });
+  struct sigaction sa = {};
+  sa.sa_handler = onTerminationSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGHUP, &sa, nullptr);
 }
 
 void setupFonts() {

@@ -39,6 +39,10 @@ void ShowMessage(const QString& text);
 // The system's alert sound.
 void Beep();
 
+// Makes SIGTERM, SIGINT and SIGHUP close the windows and end the event loop
+// normally, so the program shuts down cleanly when the session asks it to.
+void quitOnTerminationSignals();
+
 // Process-wide start-up of fonts and the icon theme; TApplication calls it.
 void setupFonts();
 void setupIconTheme();

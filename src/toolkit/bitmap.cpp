@@ -25,6 +25,8 @@ bool decode(QImageReader& reader, QImage& out, QString* errorText) {
 }
 }  // namespace
 
+TBitmap::TBitmap() = default;
+
 TBitmap::TBitmap(int width, int height) {
   SetSize(width, height);
 }

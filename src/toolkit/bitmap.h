@@ -34,7 +34,7 @@ class TBitmapData {
 
 class TBitmap {
  public:
-  TBitmap() = default;
+  TBitmap();
   TBitmap(int width, int height);  // transparent
   explicit TBitmap(QImage image);
   TBitmap(const TBitmap& other);

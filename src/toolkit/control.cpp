@@ -15,6 +15,7 @@ TControl::TControl() : FCreationIndex(nextCreationIndex++) {}
 
 TControl::~TControl() {
   FDestroying = true;
+  if (FWeakHandle) *FWeakHandle = nullptr;
   if (THostForm* host = Host()) host->ControlGone(this);
   // Free the children this control owns; children owned by a list elsewhere
   // are only detached so that the list can free them later.
@@ -25,6 +26,11 @@ TControl::~TControl() {
     if (child->FOwnedByParent) delete child;
   }
   DetachFromParent();
+}
+
+std::shared_ptr<TControl*> TControl::WeakHandle() {
+  if (!FWeakHandle) FWeakHandle = std::make_shared<TControl*>(this);
+  return FWeakHandle;
 }
 
 int TControl::IndexOfChild(const TControl* child) const {

@@ -16,6 +16,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace dizad::toolkit {
@@ -100,7 +101,7 @@ class TControl {
   bool IsMouseOver() const { return FIsMouseOver; }
 
   // --- painting ------------------------------------------------------------
-  void InvalidateRect(const QRectF& localRect);
+  virtual void InvalidateRect(const QRectF& localRect);
   void Invalidate() { InvalidateRect(LocalRect()); }
   // Paint runs before the children, AfterPaint after them; both draw in the
   // control's local frame. PaintChildren paints every visible child through
@@ -135,6 +136,9 @@ class TControl {
   // Serial number in creation order (alignment is applied in this order).
   quint64 CreationIndex() const { return FCreationIndex; }
 
+  // A handle that reads nullptr once the control is freed (see TControlRef).
+  std::shared_ptr<TControl*> WeakHandle();
+
  protected:
   // Called after the size changed (children are realigned first).
   virtual void Resize();
@@ -164,7 +168,33 @@ class TControl {
   bool FRealigning = false;
   bool FDestroying = false;
   quint64 FCreationIndex;
-  THostForm* FHost = nullptr;  // set on the root control of a host only
+  THostForm* FHost = nullptr;              // set on the root control of a host only
+  std::shared_ptr<TControl*> FWeakHandle;  // cleared to nullptr by the destructor
+};
+
+// A reference to a control that does not keep it alive and reads nullptr once
+// the control has been freed. GUI thread only.
+template <typename T>
+class TControlRef {
+ public:
+  TControlRef() = default;
+  TControlRef(T* control) { Assign(control); }  // NOLINT: implicit on purpose
+  TControlRef& operator=(T* control) {
+    Assign(control);
+    return *this;
+  }
+  T* get() const { return FHandle && *FHandle ? static_cast<T*>(*FHandle) : nullptr; }
+  T* operator->() const { return get(); }
+  operator T*() const { return get(); }  // NOLINT
+
+ private:
+  void Assign(T* control) {
+    if (control)
+      FHandle = static_cast<TControl*>(control)->WeakHandle();
+    else
+      FHandle.reset();
+  }
+  std::shared_ptr<TControl*> FHandle;
 };
 
 }  // namespace dizad::toolkit

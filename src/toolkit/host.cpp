@@ -1,5 +1,6 @@
 #include "toolkit/host.h"
 
+#include "toolkit/application.h"
 #include "toolkit/editfield.h"
 
 #include <QMouseEvent>
@@ -11,6 +12,19 @@
 #include <algorithm>
 
 namespace dizad::toolkit {
+
+namespace {
+// Errors from our handlers are reported here, before they could unwind
+// through Qt's own event code (which is not written to be unwound).
+template <typename F>
+void guarded(F&& handler) {
+  try {
+    handler();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+}  // namespace
 
 TShiftState shiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
   TShiftState s = 0;
@@ -43,6 +57,11 @@ THostForm::THostForm(QWidget* parent) : QWidget(parent), FRoot(std::make_unique<
 
 THostForm::~THostForm() {
   DestroyTree();
+}
+
+void THostForm::SetClientSize(int width, int height) {
+  resize(width, height);
+  if (FRoot) FRoot->SetSize(float(width), float(height));
 }
 
 void THostForm::DestroyTree() {
@@ -105,7 +124,7 @@ void THostForm::PaintTree(QPainter& painter, const QRectF& dirty) {
 void THostForm::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setClipRegion(event->region());
-  PaintTree(painter, QRectF(event->rect()));
+  guarded([&] { PaintTree(painter, QRectF(event->rect())); });
   ScheduleEditSync();
 }
 
@@ -122,7 +141,9 @@ QImage THostForm::RenderToImage(const QRect& dirty) {
 
 void THostForm::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (FRoot) FRoot->SetSize(float(width()), float(height()));
+  guarded([&] {
+    if (FRoot) FRoot->SetSize(float(width()), float(height()));
+  });
   ScheduleEditSync();
 }
 
@@ -157,14 +178,18 @@ void THostForm::Press(QMouseEvent* event, bool isDouble) {
 }
 
 void THostForm::mousePressEvent(QMouseEvent* event) {
-  Press(event, false);
+  guarded([&] { Press(event, false); });
 }
 
 void THostForm::mouseDoubleClickEvent(QMouseEvent* event) {
-  Press(event, true);
+  guarded([&] { Press(event, true); });
 }
 
 void THostForm::mouseMoveEvent(QMouseEvent* event) {
+  guarded([&] { MouseMoveImpl(event); });
+}
+
+void THostForm::MouseMoveImpl(QMouseEvent* event) {
   if (!FRoot) return;
   const QPointF pos = event->position();
   const TShiftState shift = shiftStateOf(event->modifiers(), event->buttons());
@@ -182,6 +207,10 @@ void THostForm::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void THostForm::mouseReleaseEvent(QMouseEvent* event) {
+  guarded([&] { MouseReleaseImpl(event); });
+}
+
+void THostForm::MouseReleaseImpl(QMouseEvent* event) {
   if (!FRoot) return;
   const QPointF pos = event->position();
   TControl* target = FCapture ? FCapture : FRoot->ObjectAtPoint(pos);
@@ -195,6 +224,11 @@ void THostForm::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void THostForm::wheelEvent(QWheelEvent* event) {
+  event->accept();
+  guarded([&] { WheelImpl(event); });
+}
+
+void THostForm::WheelImpl(QWheelEvent* event) {
   if (!FRoot) return;
   const TShiftState shift = shiftStateOf(event->modifiers(), event->buttons());
   const int delta =
@@ -202,12 +236,13 @@ void THostForm::wheelEvent(QWheelEvent* event) {
   bool handled = false;
   for (TControl* c = FRoot->ObjectAtPoint(event->position()); c && !handled; c = c->Parent())
     c->MouseWheel(shift, delta, handled);
-  event->accept();
 }
 
 void THostForm::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  if (!FCapture) UpdateHover(nullptr);
+  guarded([&] {
+    if (!FCapture) UpdateHover(nullptr);
+  });
 }
 
 void THostForm::ReleaseCapture() {

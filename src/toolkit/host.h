@@ -27,6 +27,10 @@ class THostForm : public QWidget {
   // The root control; parent the window's controls to it.
   TControl* Root() const { return FRoot.get(); }
 
+  // Resizes the window and lays out the tree at once, also before the window
+  // is shown (Qt delivers a hidden widget's resize event only at show time).
+  void SetClientSize(int width, int height);
+
   // Frees the whole tree now (before a subclass's own members go away).
   void DestroyTree();
 
@@ -71,6 +75,9 @@ class THostForm : public QWidget {
  private:
   void PaintTree(QPainter& painter, const QRectF& dirty);
   void Press(QMouseEvent* event, bool isDouble);
+  void MouseMoveImpl(QMouseEvent* event);
+  void MouseReleaseImpl(QMouseEvent* event);
+  void WheelImpl(QWheelEvent* event);
   void UpdateHover(TControl* target);
   void ScheduleEditSync();
 

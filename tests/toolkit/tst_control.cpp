@@ -199,6 +199,7 @@ class TestControlTree : public QObject {
     release(FHost.get(), {10, 10});
     press(FHost.get(), {20, 20});
     QVERIFY2(FLog.contains(QStringLiteral("a.down(20,20)")), qPrintable(FLog.join(u' ')));
+    release(FHost.get(), {20, 20});
   }
 
   void freedControlIsForgottenByHost() {
