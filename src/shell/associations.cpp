@@ -3,6 +3,7 @@
 #include "shell/filename.h"
 #include "shell/gioutil.h"
 #include "shell/itemidlist.h"
+#include "shell/volume.h"
 
 #include <sys/stat.h>
 
@@ -14,7 +15,7 @@ using toolkit::TGObjectPtr;
 
 // The URI GIO needs for a path or URI.
 QByteArray uriBytes(const QString& path) {
-  if (IsNonNativeLocation(path) || path.startsWith(QLatin1String("file://"))) return path.toUtf8();
+  if (isUriLocation(path) || path.startsWith(QLatin1String("file://"))) return path.toUtf8();
   auto file = TGObjectPtr<GFile>::Adopt(g_file_new_for_path(EncodeFileName(path).constData()));
   return uriOf(file).toUtf8();
 }

@@ -63,20 +63,6 @@ QByteArray EncodeFileName(const QString& name) {
   return out;
 }
 
-bool IsNonNativeLocation(const QString& path) {
-  const qsizetype at = path.indexOf(QLatin1String("://"));
-  if (at <= 0) return false;
-  for (qsizetype i = 0; i < at; ++i) {
-    const QChar c = path.at(i);
-    const bool schemeChar = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-                            (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
-                            (i > 0 && (c.isDigit() || c == QLatin1Char('+') ||
-                                       c == QLatin1Char('-') || c == QLatin1Char('.')));
-    if (!schemeChar) return false;
-  }
-  return !path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive);
-}
-
 QByteArray LocalPathBytes(const QString& path) {
   if (path.startsWith(QLatin1Char('/'))) return EncodeFileName(path);
   if (!path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) return {};

@@ -22,10 +22,6 @@ inline QString DecodeFileName(const QByteArray& bytes) {
 }
 QByteArray EncodeFileName(const QString& name);
 
-// True when the text names a location of another GIO file system ("smb://…",
-// "mtp://…"); "file://" URIs and plain paths are local.
-bool IsNonNativeLocation(const QString& path);
-
 // The local path of a plain path or a "file://" URI, as bytes; empty for
 // anything else (relative paths included).
 QByteArray LocalPathBytes(const QString& path);

@@ -2,6 +2,7 @@
 
 #include "shell/filename.h"
 #include "shell/gioutil.h"
+#include "shell/volume.h"
 
 #include <gio/gio.h>
 
@@ -122,7 +123,7 @@ bool ShellFolderFromPath(QWidget* /*Owner*/, const QString& Path, TItemIdList& P
     Folder = std::make_shared<TShellFolder>(TShellFolder::TKind::Computer, rec->FullPath);
     return true;
   }
-  if (IsNonNativeLocation(Path)) return bindLocation(Path, Pidl, Folder);
+  if (isUriLocation(Path)) return bindLocation(Path, Pidl, Folder);
   const QByteArray local = LocalPathBytes(Path);
   if (local.isEmpty()) return false;
   QString dir = DecodeFileName(local);

@@ -5,6 +5,7 @@
 #include "shell/filename.h"
 #include "shell/gioutil.h"
 #include "shell/itemidlist.h"
+#include "shell/volume.h"
 #include "toolkit/sync.h"
 
 #include <fcntl.h>
@@ -181,7 +182,7 @@ QSize fitInside(QSize image, QSize box) {
 
 QImage thumbnailImage(const QString& fileName, QSize box) {
   if (box.isEmpty() || fileName.isEmpty()) return {};
-  if (IsNonNativeLocation(fileName)) {
+  if (isUriLocation(fileName)) {
     auto file = TGObjectPtr<GFile>::Adopt(g_file_new_for_uri(fileName.toUtf8().constData()));
     if (guessContentType(takeString(g_file_get_basename(file)))
             .startsWith(QLatin1String("image/"))) {
@@ -213,7 +214,7 @@ QStringList iconNamesForPath(const QString& fileName) {
   if (names.isEmpty() && !root.endsWith(QLatin1Char('/')))
     names = driveIconNames(root + QLatin1Char('/'));
   if (!names.isEmpty()) return names;
-  if (IsNonNativeLocation(fileName)) return contentTypeIcons(contentTypeOfPath(fileName));
+  if (isUriLocation(fileName)) return contentTypeIcons(contentTypeOfPath(fileName));
   const QByteArray path = LocalPathBytes(fileName);
   struct stat st;
   if (path.isEmpty() || stat(path.constData(), &st) != 0) return {};
