@@ -21,7 +21,7 @@ namespace dizad::shell {
 constexpr quint32 ASSOC_FILTER_NONE = 0;         // every handler of the type
 constexpr quint32 ASSOC_FILTER_RECOMMENDED = 1;  // the recommended ones
 
-// One program that can open a file type.
+// One program that can open a file type (fields: "ah").
 class TAssocHandler {
  public:
   TAssocHandler(toolkit::TGObjectPtr<GAppInfo> app, QString name, QString uiName)

@@ -7,10 +7,10 @@
 namespace dizad::shell {
 
 QString TItemIdData::ContentType() const {
-  std::call_once(idContentTypeOnce, [this] {
-    idContentType = IsFolderLike() ? QStringLiteral("inode/directory") : guessContentType(Name);
+  std::call_once(ilContentTypeOnce, [this] {
+    ilContentType = IsFolderLike() ? QStringLiteral("inode/directory") : guessContentType(Name);
   });
-  return idContentType;
+  return ilContentType;
 }
 
 TItemIdList ILCombine(const TItemIdList& /*ParentAbsolute*/, const TItemIdList& Relative) {

@@ -10,7 +10,7 @@
 // on first request and kept.
 //
 // Records are created by shell folders (shellfolder.h) and never change, so
-// any thread may read them.
+// any thread may read them. Private fields carry the prefix "il".
 
 #include <QString>
 #include <QStringList>
@@ -59,8 +59,8 @@ class TItemIdData {
   bool IsFolderLike() const { return Kind != TEntryKind::File; }
 
  private:
-  mutable std::once_flag idContentTypeOnce;
-  mutable QString idContentType;  // written once under idContentTypeOnce
+  mutable std::once_flag ilContentTypeOnce;
+  mutable QString ilContentType;  // written once under ilContentTypeOnce
 };
 
 using TItemIdList = std::shared_ptr<const TItemIdData>;

@@ -12,7 +12,8 @@
 //
 // Threads: any thread may enumerate a local or GIO folder; the computer folder
 // lists the drives on the GUI thread (it hands the call over when needed).
-// The scan reuse below is guarded by sfLock.
+// The scan reuse below is guarded by sfLock. Field prefixes: "sf" shell
+// folder, "el" enumerator.
 
 #include "shell/itemidlist.h"
 
