@@ -7,7 +7,6 @@
 #include "shell/shellaccess.h"
 #include "shell/thumbnail.h"
 #include "toolkit/bitmap.h"
-#include "toolkit/canvas.h"  // TBitmap() is inline and needs the complete TCanvas
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -2,7 +2,6 @@
 
 #include "shell/shellaccess.h"
 #include "shell/thumbnail.h"
-#include "toolkit/canvas.h"  // TBitmap() is inline and needs the complete TCanvas
 
 #include <gio/gio.h>
 

@@ -4,7 +4,6 @@
 #include "shell/filename.h"
 #include "shell/thumbnail.h"
 #include "shellenv.h"
-#include "toolkit/canvas.h"  // TBitmap() is inline and needs the complete TCanvas
 #include "toolkit/sync.h"
 
 #include <fcntl.h>
