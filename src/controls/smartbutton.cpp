@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPainter>
-#include <QThreadPool>
 
 namespace dizad::controls {
 
@@ -140,26 +139,25 @@ void TSmartButton::LoadIcon() {
   if (!fileExists(ebPath)) return;
   const quint64 request = ++sbIconRequest;
   toolkit::TControlRef<TSmartButton> self(this);
-  QThreadPool::globalInstance()->start(
-      [self, alive = sbAlive, extractor = IconExtractor(), path = ebPath, request]() {
-        // A button freed before its turn came needs no icon at all.
-        if (!alive->load(std::memory_order_acquire)) return;
-        auto icon = std::make_shared<toolkit::TBitmap>();
-        bool ok = false;
-        try {
-          ok = extractor(path, *icon);
-        } catch (...) {
-          toolkit::logLine(QStringLiteral("Icon of ") + path + QStringLiteral(": ") +
-                           toolkit::exceptionMessage(std::current_exception()));
-        }
-        toolkit::Queue([self, icon, ok, request] {
-          TSmartButton* button = self.get();
-          if (button == nullptr || button->sbIconRequest != request) return;
-          if (ok) button->sbIcon = *icon;
-          button->sbIconLoaded = ok;
-          button->Repaint();
-        });
-      });
+  toolkit::PoolRun([self, alive = sbAlive, extractor = IconExtractor(), path = ebPath, request]() {
+    // A button freed before its turn came needs no icon at all.
+    if (!alive->load(std::memory_order_acquire)) return;
+    auto icon = std::make_shared<toolkit::TBitmap>();
+    bool ok = false;
+    try {
+      ok = extractor(path, *icon);
+    } catch (...) {
+      toolkit::logLine(QStringLiteral("Icon of ") + path + QStringLiteral(": ") +
+                       toolkit::exceptionMessage(std::current_exception()));
+    }
+    toolkit::Queue([self, icon, ok, request] {
+      TSmartButton* button = self.get();
+      if (button == nullptr || button->sbIconRequest != request) return;
+      if (ok) button->sbIcon = *icon;
+      button->sbIconLoaded = ok;
+      button->Repaint();
+    });
+  });
   Invalidate();
 }
 
