@@ -10,6 +10,8 @@
 // itself out below a given top within the sheet's width; to add a section
 // (buttons in their states, say), append a painter in main().
 
+#include "buttons.h"
+#include "app/globals.h"
 #include "skin/smartskin.h"
 #include "toolkit/application.h"
 #include "toolkit/bitmap.h"
@@ -223,7 +225,8 @@ int main(int argc, char** argv) {
       argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/skin-gallery.png");
 
   dizad::toolkit::LogMemo().Clear();
-  const TSmartSkin skin;
+  TSmartSkin skin;
+  dizad::SmartSkin = &skin;  // the buttons draw through the process-wide skin
   const QStringList broken = dizad::toolkit::LogMemo().Lines();
   if (skin.ssDataList.empty()) {
     std::fprintf(stderr, "no skin found under %s\n", qPrintable(QDir::currentPath()));
@@ -236,6 +239,14 @@ int main(int argc, char** argv) {
                       }});
   sections.push_back({QStringLiteral("Fonts"), [&skin](TCanvas* c, float top, float width) {
                         return paintFonts(skin, c, top, width);
+                      }});
+  // The button page is rendered once (it builds real buttons on the skin) and
+  // placed as a picture.
+  const TBitmap buttons(renderButtonGallery(kSheetWidth - 2 * int(kPadding)));
+  sections.push_back({QStringLiteral("Buttons"), [&buttons](TCanvas* c, float top, float) {
+                        const QRectF rect(0, 0, buttons.Width(), buttons.Height());
+                        if (c) c->DrawBitmap(buttons, rect, rect.translated(kPadding, top), 1.0f);
+                        return float(buttons.Height());
                       }});
 
   const float height = layoutSheet(sections, nullptr, kSheetWidth);
