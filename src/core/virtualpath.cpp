@@ -154,8 +154,12 @@ bool ReadBitmapSize(const QString& FileName, quint16& Width, quint16& Height) {
     return false;
   char info[40];
   if (file.read(info, sizeof info) != qint64(sizeof info)) return false;
-  const qint32 width = qFromLittleEndian<qint32>(info + 4);
-  const qint32 height = qFromLittleEndian<qint32>(info + 8);
+  const auto le32 = [&info](int at) {
+    return qint32(quint32(uchar(info[at])) | quint32(uchar(info[at + 1])) << 8 |
+                  quint32(uchar(info[at + 2])) << 16 | quint32(uchar(info[at + 3])) << 24);
+  };
+  const qint32 width = le32(4);
+  const qint32 height = le32(8);
   // Top-down bitmaps store a negative height; both orientations report the same size.
   const quint32 absHeight = height < 0 ? 0u - quint32(height) : quint32(height);
   Width = quint16(quint32(width) & 0xFFFF);

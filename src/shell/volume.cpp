@@ -3,14 +3,19 @@
 #include "toolkit/gobjectptr.h"
 
 #include <gio/gio.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QUrl>
+#include <mutex>
 
 namespace dizad::shell {
 
@@ -210,11 +215,58 @@ std::vector<TMountEntry> parseMountInfo(const QByteArray& text) {
   return table;
 }
 
-std::vector<TMountEntry> readMountTable() {
-  QFile f(QStringLiteral("/proc/self/mountinfo"));
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  // Proc files report no size: readAll reads until the end.
-  return parseMountInfo(f.readAll());
+namespace {
+
+// Reads a proc file from its start through an open descriptor (proc files
+// report no size: read until the end).
+QByteArray readProcFile(int fd) {
+  QByteArray text;
+  char buffer[16384];
+  off_t at = 0;
+  for (;;) {
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buffer, n);
+    at += n;
+  }
+  return text;
+}
+
+// The parsed mount table, read again only when the kernel says it changed:
+// /proc/self/mountinfo polls with POLLPRI after every mount and unmount in
+// this process's namespace, and the poll itself clears that flag.
+class TMountTableCache {
+ public:
+  ~TMountTableCache() {
+    if (FFd >= 0) ::close(FFd);
+  }
+  TMountTable Get() {
+    std::lock_guard<std::mutex> lock(FLock);
+    if (FFd < 0) {
+      FFd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+      // Without the file there is nothing to watch: answer empty, try again later.
+      if (FFd < 0) return std::make_shared<const std::vector<TMountEntry>>();
+      FTable.reset();
+    }
+    pollfd p{FFd, POLLPRI, 0};
+    const bool changed = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLPRI | POLLERR)) != 0;
+    if (changed || !FTable)
+      FTable = std::make_shared<const std::vector<TMountEntry>>(parseMountInfo(readProcFile(FFd)));
+    return FTable;
+  }
+
+ private:
+  std::mutex FLock;
+  int FFd = -1;
+  TMountTable FTable;
+};
+
+}  // namespace
+
+TMountTable readMountTable() {
+  static TMountTableCache cache;
+  return cache.Get();
 }
 
 bool isUriLocation(const QString& path) {
@@ -243,8 +295,8 @@ QString DrivePart(const QString& path) {
   }
   const QString local = localPathOf(path);
   if (local.isEmpty()) return {};
-  const std::vector<TMountEntry> table = readMountTable();
-  const TMountEntry* m = enclosingMount(table, local);
+  const TMountTable table = readMountTable();
+  const TMountEntry* m = enclosingMount(*table, local);
   // Without a readable mount table the root file system still holds everything.
   return m ? m->MountPoint : QStringLiteral("/");
 }
@@ -274,8 +326,8 @@ TDriveType DriveType(const QString& root) {
   if (local.isEmpty()) return TDriveType::NoRootDir;
   struct stat st;
   if (::stat(QFile::encodeName(local).constData(), &st) != 0) return TDriveType::NoRootDir;
-  const std::vector<TMountEntry> table = readMountTable();
-  const TMountEntry* m = enclosingMount(table, local);
+  const TMountTable table = readMountTable();
+  const TMountEntry* m = enclosingMount(*table, local);
   return m ? driveTypeOfMount(*m) : TDriveType::Unknown;
 }
 
@@ -288,8 +340,8 @@ QString FileSystemName(const QString& root) {
   }
   const QString local = localPathOf(root);
   if (local.isEmpty()) return {};
-  const std::vector<TMountEntry> table = readMountTable();
-  const TMountEntry* m = enclosingMount(table, local);
+  const TMountTable table = readMountTable();
+  const TMountEntry* m = enclosingMount(*table, local);
   return m ? m->FsType : QString();
 }
 

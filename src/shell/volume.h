@@ -4,13 +4,14 @@
 // point; non-native GIO locations (mtp://, smb://, sftp://...) are volumes too,
 // reached through their GIO mount.
 //
-// Nothing here keeps state: every call reads the mount table afresh, so the
-// answers follow mounts and unmounts at once. All functions are safe on any
-// thread.
+// The only state is the parsed mount table, which is read again whenever the
+// kernel reports a mount or unmount, so the answers follow them at once. All
+// functions are safe on any thread.
 
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <memory>
 #include <vector>
 
 namespace dizad::shell {
@@ -26,8 +27,12 @@ struct TMountEntry {
   quint32 Minor = 0;
 };
 
-// The current mount table of this process. Empty when it cannot be read.
-std::vector<TMountEntry> readMountTable();
+using TMountTable = std::shared_ptr<const std::vector<TMountEntry>>;
+
+// The current mount table of this process (never null; empty when it cannot be
+// read). It is parsed again only after the kernel reports a mount or unmount,
+// so calling this often is cheap.
+TMountTable readMountTable();
 // Parses mountinfo text; malformed lines are skipped.
 std::vector<TMountEntry> parseMountInfo(const QByteArray& text);
 // Decodes the octal escapes the kernel writes for space, tab, newline and "\".

@@ -51,11 +51,10 @@ TSkinBounds readBounds(const core::TParamString& Params, const QString& Param) {
   return b;
 }
 
-// What PathExists(file, 2) answers for a picture, without its cost: it reads
-// the mount table on every call, which took longer than decoding every
-// picture of the default skin. A local file that stat() finds lies on a volume
-// that answers, so the volume test adds nothing. Only regular files count: a
-// FIFO or device named by a skin would block the start or never end the read.
+// What PathExists(file, 2) answers for a picture, made stricter for local
+// files: a file that stat() finds lies on a volume that answers, and only
+// regular files count, since a FIFO or device named by a skin would block the
+// start or never end the read.
 bool isPictureFile(const QString& file) {
   if (file.contains(QLatin1String("://"))) return core::PathExists(file, 2);
   struct stat st;

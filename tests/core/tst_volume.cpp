@@ -47,7 +47,7 @@ class TestVolume : public QObject {
   }
 
   void realTableHasRoot() {
-    const std::vector<TMountEntry> t = readMountTable();
+    const std::vector<TMountEntry> t = *readMountTable();
     bool root = false;
     for (const TMountEntry& m : t) root = root || (m.MountPoint == QLatin1String("/"));
     QVERIFY(root);
@@ -78,7 +78,7 @@ class TestVolume : public QObject {
 
   void drivePartPicksLongestMountPoint() {
     QString longest;
-    for (const TMountEntry& m : readMountTable())
+    for (const TMountEntry& m : *readMountTable())
       if (m.MountPoint.size() > longest.size()) longest = m.MountPoint;
     QVERIFY(!longest.isEmpty());
     QCOMPARE(DrivePart(longest + QStringLiteral("/x/y")), longest);
@@ -138,7 +138,7 @@ class TestVolume : public QObject {
   }
 
   void tmpfsMountIsRamDisk() {
-    for (const TMountEntry& m : readMountTable()) {
+    for (const TMountEntry& m : *readMountTable()) {
       if (m.FsType != QLatin1String("tmpfs") || !QFile::exists(m.MountPoint)) continue;
       if (DrivePart(m.MountPoint) != m.MountPoint) continue;  // mounted over
       QCOMPARE(DriveType(m.MountPoint), TDriveType::RamDisk);

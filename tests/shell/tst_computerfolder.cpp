@@ -1,6 +1,7 @@
 #include "testregistry.h"
 
 #include "shell/shellaccess.h"
+#include "shell/volume.h"
 #include "toolkit/sync.h"
 
 #include <QCoreApplication>
@@ -78,10 +79,15 @@ class TestComputerFolder : public QObject {
         QDir().rmdir(Point);
       }
     } mounted{point};
+    // The mount table is cached; asking before the mount warms the cache, and
+    // the answers after mount and unmount must still follow at once.
+    QCOMPARE(DrivePart(point), DrivePart(QDir::rootPath() + QStringLiteral("media")));
     if (QProcess::execute(QStringLiteral("mount"),
                           {QStringLiteral("-o"), QStringLiteral("loop"), image, point}) != 0)
       QSKIP("mounting is not allowed here");
     mounted.Mounted = true;
+    QCOMPARE(DrivePart(point + QStringLiteral("/lost+found")), point);
+    QCOMPARE(FileSystemName(point), QStringLiteral("ext2"));
 
     auto listed = [&]() -> TItemIdList {
       TItemIdList self;
@@ -106,6 +112,7 @@ class TestComputerFolder : public QObject {
 
     QCOMPARE(QProcess::execute(QStringLiteral("umount"), {point}), 0);
     mounted.Mounted = false;
+    QVERIFY(DrivePart(point) != point);
     QTRY_VERIFY(!listed());
   }
 
