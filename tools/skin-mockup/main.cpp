@@ -1,178 +1,71 @@
-// svg-sheet: a contact sheet and a mock-up of the default skin, for the person drawing it.
+// skin-mockup: the default skin assembled into a folder view and the drive
+// overview, for the person drawing it.
 //
-//   svg-sheet [sheet.png [mockup.png [drives.png]]]
+//   skin-mockup [folder.png [drives.png]]
 //
-// Reads Data/Theme/ThemeData.dez (relative to the working directory, or to
-// DIZAD_SOURCE_DIR), renders every picture it names at its natural size and, for
-// nine-slice pictures, stretched to a few sizes, on the folder grey and on the dark
-// chrome. The mock-ups assemble a folder view and the drive overview from the skin with
-// the geometry the controls use, so the whole look can be judged before the real
-// controls exist. The file is read with the program's INI reader and parameter syntax;
-// drawing follows the skin engine's nine-slice rule.
+// Reads the skin the program reads (Data/Theme/ThemeData.dez under the working
+// directory, or under DIZAD_SOURCE_DIR) through the skin engine, and lays its
+// pictures and fonts out with the geometry the controls use, so the whole look
+// can be judged in context. Every element on its own, at two sizes, is in
+// tools/skin-gallery.
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QImage>
-#include <QMap>
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
-#include "core/inifile.h"
-#include "core/paramstring.h"
-#include "toolkit/bitmap.h"
-#include "toolkit/canvas.h"  // TBitmap needs the complete canvas type where it is created
+#include "core/virtualpath.h"
+#include "skin/smartskin.h"
+#include "toolkit/application.h"
+#include "toolkit/canvas.h"
+#include "toolkit/memo.h"
 
 namespace {
 
-using dizad::core::ExtractParamValue;
-using dizad::core::pdRound;
-using dizad::core::TIniFile;
-using dizad::core::TParamString;
-using dizad::toolkit::TBitmap;
+using dizad::skin::TSkinData;
+using dizad::skin::TSmartSkin;
+using dizad::toolkit::TCanvas;
 
 constexpr QRgb kFolderGrey = 0xFFC5C5C3;
-constexpr QRgb kChromeDark = 0xFF212529;
-
-struct TMargins {
-  int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
-
-struct TSheetImage {
-  QString Group, Id, File;
-  std::optional<TMargins> Margins;  // set: nine-slice
-  TMargins Offset;
-  QImage Image;
-};
 
 struct TSheetFont {
   QFont Font;
   QRgb Color = 0xFFF1F1F1;
 };
 
-TMargins fourInts(const TParamString& value, const QString& name) {
-  TMargins m;
-  m.Left = value.GetSubParam(name, QStringLiteral("Left"), 0);
-  m.Top = value.GetSubParam(name, QStringLiteral("Top"), 0);
-  m.Right = value.GetSubParam(name, QStringLiteral("Right"), 0);
-  m.Bottom = value.GetSubParam(name, QStringLiteral("Bottom"), 0);
-  return m;
-}
-
+// The skin engine seen through the painter the mock-ups draw with.
 class TSheetSkin {
  public:
-  // Reads the skin with the program's own INI reader and parameter syntax. A value
-  // that is not a number raises EConvertError, as it would in the program.
-  bool Load(const QString& themeDir) {
-    const QString fileName = QDir(themeDir).filePath(QStringLiteral("ThemeData.dez"));
-    if (!QFileInfo::exists(fileName)) return false;
-    const TIniFile ini(fileName);
-    for (const QString& group : ini.ReadSections()) {
-      for (const QString& key : ini.ReadSection(group)) {
-        const TParamString value{ini.ReadString(group, key, QString())};
-        if (key.contains(QLatin1String("Image("))) {
-          TSheetImage img;
-          img.Group = group;
-          img.Id = ExtractParamValue(key, QStringLiteral("Image"), QString(), pdRound);
-          img.File = value.GetParam(QStringLiteral("Path"), QString());
-          if (value.ParamExists(QStringLiteral("Margins")))
-            img.Margins = fourInts(value, QStringLiteral("Margins"));
-          if (value.ParamExists(QStringLiteral("Offset")))
-            img.Offset = fourInts(value, QStringLiteral("Offset"));
-          TBitmap bitmap;
-          QString error;
-          if (!bitmap.LoadFromFile(QDir(themeDir).filePath(img.File), &error)) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(img.File), qPrintable(error));
-            ++FFailures;
-            continue;
-          }
-          img.Image = bitmap.Image();
-          FImages.push_back(img);
-        } else if (key.contains(QLatin1String("Font("))) {
-          TSheetFont f;
-          f.Font.setFamily(value.GetParam(QStringLiteral("Name"), QStringLiteral("Segoe UI")));
-          // Skin font sizes are pixel sizes, as the column texts use them.
-          f.Font.setPixelSize(value.GetParam(QStringLiteral("Size"), qint32(12)));
-          f.Font.setBold(value.GetParam(QStringLiteral("Bold"), QStringLiteral("0")) ==
-                         QLatin1String("1"));
-          f.Font.setItalic(value.GetParam(QStringLiteral("Italic"), QStringLiteral("0")) ==
-                           QLatin1String("1"));
-          f.Color = QRgb(value.GetParam(QStringLiteral("Color"), qint32(-921103)));
-          FFonts[group + QLatin1Char(':') +
-                 ExtractParamValue(key, QStringLiteral("Font"), QString(), pdRound)] = f;
-        }
-      }
-    }
-    return true;
-  }
+  explicit TSheetSkin(const TSmartSkin& skin) : FSkin(skin) {}
 
-  const std::vector<TSheetImage>& Images() const { return FImages; }
-  // Pictures named by the skin that could not be read.
-  int Failures() const { return FFailures; }
-
-  const TSheetImage* Find(const QString& group, const QString& id) const {
-    for (const auto& img : FImages)
-      if (img.Group.compare(group, Qt::CaseInsensitive) == 0 &&
-          img.Id.compare(id, Qt::CaseInsensitive) == 0)
-        return &img;
-    return nullptr;
-  }
-
-  // Draws like the skin engine: outset, then nine pieces (or one stretched picture).
   void Draw(QPainter& p, const QString& group, const QString& id, const QRectF& r) const {
-    const TSheetImage* img = Find(group, id);
-    if (!img) {
+    if (!FSkin.FindData(group, id)) {
       std::fprintf(stderr, "missing element %s:%s\n", qPrintable(group), qPrintable(id));
       return;
     }
-    DrawImage(p, *img, r);
+    p.save();
+    TCanvas canvas(&p);
+    FSkin.Draw(group, id, canvas, r);
+    p.restore();
   }
 
-  static void DrawImage(QPainter& p, const TSheetImage& img, const QRectF& r) {
-    const QRectF d(QPointF(r.left() - img.Offset.Left, r.top() - img.Offset.Top),
-                   QPointF(r.right() + img.Offset.Right, r.bottom() + img.Offset.Bottom));
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    const qreal w = img.Image.width(), h = img.Image.height();
-    if (!img.Margins) {
-      p.drawImage(d, img.Image, QRectF(0, 0, w, h));
-      return;
-    }
-    const TMargins& m = *img.Margins;
-    const qreal xs[4] = {d.left(), d.left() + m.Left, d.right() - m.Right, d.right()};
-    const qreal ys[4] = {d.top(), d.top() + m.Top, d.bottom() - m.Bottom, d.bottom()};
-    const qreal ps[4] = {0, qreal(m.Left), w - m.Right, w};
-    const qreal qs[4] = {0, qreal(m.Top), h - m.Bottom, h};
-    // Piece order of the engine: corners, edges, centre.
-    static const int order[9][2] = {{2, 2}, {0, 0}, {2, 0}, {0, 2}, {1, 0},
-                                    {0, 1}, {2, 1}, {1, 2}, {1, 1}};
-    for (const auto& o : order) {
-      const int i = o[0], j = o[1];
-      const QRectF dst(QPointF(xs[i], ys[j]), QPointF(xs[i + 1], ys[j + 1]));
-      const QRectF src(QPointF(ps[i], qs[j]), QPointF(ps[i + 1], qs[j + 1]));
-      if (dst.width() <= 0 || dst.height() <= 0 || src.width() <= 0 || src.height() <= 0) continue;
-      p.drawImage(dst, img.Image, src);
-    }
-  }
-
-  // Font and colour of a font element (AssignFont); a neutral default when absent.
+  // Font and colour of a font element; a neutral default when absent.
   TSheetFont Font(const QString& group, const QString& id) const {
-    const auto it = FFonts.find(group + QLatin1Char(':') + id);
-    if (it == FFonts.end()) {
+    const TSkinData* data = FSkin.FindFont(group, id);
+    if (!data) {
       std::fprintf(stderr, "missing font %s:%s\n", qPrintable(group), qPrintable(id));
       return {};
     }
-    return *it;
+    return {data->sdFont, QRgb(data->sdFontColor)};
   }
 
  private:
-  std::vector<TSheetImage> FImages;
-  QMap<QString, TSheetFont> FFonts;
-  int FFailures = 0;
+  const TSmartSkin& FSkin;
 };
 
 // A font the controls set in code ("Segoe UI" stands for Noto Sans here).
@@ -201,106 +94,6 @@ void text(QPainter& p, const QRectF& r, const QString& s, const TSheetFont& f,
 // ------------------------------------------------------------------ contact sheet
 
 // The sheet, cut at row boundaries into pages a person can look at whole.
-std::vector<QImage> contactSheet(const TSheetSkin& skin) {
-  // One row per picture file, with every element that uses it.
-  struct TRow {
-    const TSheetImage* Img;
-    QStringList Ids;
-  };
-  std::vector<TRow> rows;
-  for (const auto& img : skin.Images()) {
-    auto it = std::find_if(rows.begin(), rows.end(),
-                           [&](const TRow& r) { return r.Img->File == img.File; });
-    if (it == rows.end())
-      rows.push_back({&img, {img.Group + QLatin1Char(':') + img.Id}});
-    else
-      it->Ids << img.Group + QLatin1Char(':') + img.Id;
-  }
-
-  const int labelW = 300, cellW = 640, pad = 10;
-  std::vector<int> heights;
-  int total = 40;
-  for (const auto& row : rows) {
-    const QImage& im = row.Img->Image;
-    int h = std::max(im.height() * (im.height() <= 40 ? 3 : 1), 40);
-    if (im.height() <= 40 && im.width() > 60) h = std::max(h, im.height() * 2);
-    if (row.Img->Margins) h = std::max(h, std::max(im.height() * 2, im.height() + 40));
-    h = std::max(h, 14 * int(row.Ids.size()) + 16);
-    heights.push_back(h + 2 * pad);
-    total += h + 2 * pad;
-  }
-  QImage sheet(labelW + 2 * cellW, total, QImage::Format_ARGB32_Premultiplied);
-  sheet.fill(0xFFF8F8F8);
-  QPainter p(&sheet);
-  p.setRenderHint(QPainter::Antialiasing);
-  text(p, QRectF(10, 0, labelW, 40), QStringLiteral("Data/Theme pictures"), uiFont(16, true),
-       0xFF000000);
-  text(p, QRectF(labelW, 0, cellW, 40), QStringLiteral("on the folder grey"), uiFont(13, true),
-       0xFF000000, Qt::AlignCenter);
-  text(p, QRectF(labelW + cellW, 0, cellW, 40), QStringLiteral("on the dark chrome"),
-       uiFont(13, true), 0xFF000000, Qt::AlignCenter);
-
-  int y = 40;
-  std::vector<int> rowEnds;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const TSheetImage& img = *rows[i].Img;
-    const int h = heights[i];
-    const QImage& im = img.Image;
-    QString label = img.File + QStringLiteral("  %1x%2").arg(im.width()).arg(im.height());
-    if (img.Margins)
-      label += QStringLiteral("  9-slice %1,%2,%3,%4")
-                   .arg(img.Margins->Left)
-                   .arg(img.Margins->Top)
-                   .arg(img.Margins->Right)
-                   .arg(img.Margins->Bottom);
-    text(p, QRectF(8, y + 4, labelW - 12, 16), label, uiFont(11, true), 0xFF000000);
-    text(p, QRectF(8, y + 20, labelW - 12, h - 22), rows[i].Ids.join(QLatin1Char('\n')), uiFont(10),
-         0xFF444444, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-    for (int c = 0; c < 2; ++c) {
-      const QRectF cell(labelW + c * cellW, y, cellW - 4, h - 4);
-      p.fillRect(cell, QColor::fromRgba(c == 0 ? kFolderGrey : kChromeDark));
-      qreal x = cell.left() + pad;
-      const qreal top = cell.top() + pad;
-      // Natural size, then a 3x zoom of small pictures (pixel look, no smoothing).
-      p.drawImage(QPointF(x, top), im);
-      x += im.width() + pad;
-      if (im.height() <= 40 && im.width() <= 200) {
-        const int zoom = im.width() <= 60 ? 3 : 2;
-        p.save();
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        p.drawImage(QRectF(x, top, im.width() * zoom, im.height() * zoom), im);
-        p.restore();
-        x += im.width() * zoom + pad;
-      }
-      if (img.Margins) {
-        const QSizeF sizes[] = {
-            {qMax(im.width() * 4.0, 150.0), qreal(im.height())},
-            {qMax(im.width() * 2.0, 90.0), qMax(im.height() * 2.0, im.height() + 40.0)},
-            {qMax(im.width() * 1.0, 40.0), qreal(im.height())}};
-        for (const QSizeF& s : sizes) {
-          if (x + s.width() > cell.right() - pad) break;
-          TSheetSkin::DrawImage(p, img, QRectF(QPointF(x, top), s));
-          x += s.width() + pad;
-        }
-      }
-    }
-    y += h;
-    rowEnds.push_back(y);
-  }
-  p.end();
-  std::vector<QImage> pages;
-  int pageTop = 0, last = 0;
-  for (const int end : rowEnds) {
-    if (end - pageTop > 1400 && last > pageTop) {
-      pages.push_back(sheet.copy(0, pageTop, sheet.width(), last - pageTop));
-      pageTop = last;
-    }
-    last = end;
-  }
-  pages.push_back(sheet.copy(0, pageTop, sheet.width(), last - pageTop));
-  return pages;
-}
-
 // ----------------------------------------------------------------------- mock-ups
 
 QImage themeIcon(const QString& relPath) {
@@ -769,52 +562,40 @@ QImage drivesMockup(const TSheetSkin& skin) {
   return img;
 }
 
-QString themeDirectory() {
-  const QString here = QDir::current().filePath(QStringLiteral("Data/Theme"));
-  if (QFileInfo::exists(here + QStringLiteral("/ThemeData.dez"))) return here;
+// The skin is found under AppDir: the working directory when it holds the
+// skin, else DIZAD_SOURCE_DIR.
+void chooseAppDir() {
+  if (QFileInfo::exists(QDir::current().filePath(QStringLiteral("Data/Theme/ThemeData.dez"))))
+    return;
   const QByteArray src = qgetenv("DIZAD_SOURCE_DIR");
-  if (!src.isEmpty())
-    return QDir(QString::fromLocal8Bit(src)).filePath(QStringLiteral("Data/Theme"));
-  return here;
+  if (!src.isEmpty()) dizad::core::setAppDir(QString::fromLocal8Bit(src));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QGuiApplication app(argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  dizad::toolkit::TApplication app(argc, argv);
   const QStringList args = app.arguments();
-  const QString sheetPath = args.size() > 1 ? args[1] : QStringLiteral("svg-sheet.png");
-  const QString mockPath = args.size() > 2 ? args[2] : QStringLiteral("svg-mockup.png");
-  const QString drivesPath = args.size() > 3 ? args[3] : QStringLiteral("svg-mockup-drives.png");
+  const QString mockPath = args.size() > 1 ? args[1] : QStringLiteral("skin-mockup.png");
+  const QString drivesPath = args.size() > 2 ? args[2] : QStringLiteral("skin-mockup-drives.png");
 
-  TSheetSkin skin;
-  try {
-    if (!skin.Load(themeDirectory())) {
-      std::fprintf(stderr, "cannot read %s/ThemeData.dez\n", qPrintable(themeDirectory()));
-      return 1;
-    }
-  } catch (const std::exception& e) {
-    // A malformed number in the skin: the program would refuse the same file.
-    std::fprintf(stderr, "ThemeData.dez: %s\n", e.what());
+  chooseAppDir();
+  dizad::toolkit::LogMemo().Clear();
+  const TSmartSkin engine;
+  const QStringList broken = dizad::toolkit::LogMemo().Lines();
+  if (engine.ssDataList.empty()) {
+    std::fprintf(stderr, "no skin found under %s\n", qPrintable(dizad::core::AppDir()));
     return 1;
   }
-  bool ok = true;
-  const std::vector<QImage> pages = contactSheet(skin);
-  for (size_t i = 0; i < pages.size(); ++i) {
-    QString name = sheetPath;
-    if (pages.size() > 1)
-      name.insert(name.endsWith(QLatin1String(".png")) ? name.size() - 4 : name.size(),
-                  QStringLiteral("-%1").arg(i + 1));
-    ok = pages[i].save(name) && ok;
-    std::printf("%s\n", qPrintable(name));
-  }
-  ok = folderMockup(skin).save(mockPath) && ok;
-  ok = drivesMockup(skin).save(drivesPath) && ok;
+  const TSheetSkin skin(engine);
+  const bool ok = folderMockup(skin).save(mockPath) && drivesMockup(skin).save(drivesPath);
   if (!ok) {
     std::fprintf(stderr, "cannot write the pictures\n");
     return 1;
   }
   std::printf("%s\n%s\n", qPrintable(mockPath), qPrintable(drivesPath));
-  // A picture the decoders refuse would be missing from the program too.
-  return skin.Failures() > 0 ? 2 : 0;
+  // A broken entry would be missing from the program too.
+  for (const QString& line : broken) std::fprintf(stderr, "%s\n", qPrintable(line));
+  return broken.isEmpty() ? 0 : 2;
 }
