@@ -1,5 +1,6 @@
 #include "core/versioninfo.h"
 
+#include "core/paramstring.h"
 #include "toolkit/errors.h"
 
 #include <fcntl.h>
@@ -14,7 +15,6 @@
 
 namespace dizad::core {
 
-using toolkit::EConvertError;
 using toolkit::EListError;
 
 namespace {
@@ -336,47 +336,6 @@ constexpr TLanguageName LanguageNameTable[] = {
     {0x1809, "English (Ireland)"},
 };
 
-// Delphi-style integer text: optional blanks before, a sign, decimal digits or
-// hexadecimal after "$" or "0x"; the value must fit 32 bits.
-bool parseInteger(const QString& text, qint64& value) {
-  qsizetype i = 0;
-  while (i < text.size() && text[i] == QLatin1Char(' ')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-    negative = text[i++] == QLatin1Char('-');
-  int base = 10;
-  if (i < text.size() && text[i] == QLatin1Char('$')) {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == QLatin1Char('0') &&
-             (text[i + 1] == QLatin1Char('x') || text[i + 1] == QLatin1Char('X'))) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return false;
-  quint64 magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const char16_t c = text[i].unicode();
-    int digit;
-    if (c >= u'0' && c <= u'9')
-      digit = c - u'0';
-    else if (base == 16 && c >= u'a' && c <= u'f')
-      digit = c - u'a' + 10;
-    else if (base == 16 && c >= u'A' && c <= u'F')
-      digit = c - u'A' + 10;
-    else
-      return false;
-    magnitude = magnitude * base + quint64(digit);
-    if (magnitude > 0xFFFFFFFFull) return false;
-  }
-  if (base == 10 && magnitude > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return false;
-  // Hexadecimal text up to $FFFFFFFF wraps into the negative range, as 32-bit
-  // integers do.
-  qint64 v = base == 16 ? qint64(qint32(quint32(magnitude))) : qint64(magnitude);
-  value = negative ? -v : v;
-  return true;
-}
-
 }  // namespace
 
 QByteArray ReadVersionResource(const QString& Filename) {
@@ -539,10 +498,7 @@ quint64 TVersionInfo::StringToVersion(const QString& Value) {
   for (int i = 0; i < 4; ++i) {
     quint64 part = 0;
     if (i < parts.size()) {
-      qint64 number;
-      if (!parseInteger(parts[i], number))
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(parts[i]));
-      part = quint64(number) & 0xFFFF;
+      part = quint64(qint64(strToInt(parts[i]))) & 0xFFFF;
     }
     version |= part << (48 - 16 * i);
   }
