@@ -10,10 +10,49 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <type_traits>
+
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+#endif
 
 namespace dizad::toolkit {
 
 namespace {
+
+// Carries a callable through a hand-over that happens inside Qt (the thread
+// pool's queue, the event queue), whose locks the thread sanitizer cannot see
+// because Qt is not built with it. Every copy or move publishes what was
+// written so far at the object's new address, and the receiving thread takes
+// that over before it touches the callable. Without the sanitizer this is the
+// callable alone.
+template <class F>
+class TCarried {
+ public:
+  explicit TCarried(F fn) : FFn(std::move(fn)) { publish(); }
+  TCarried(TCarried&& other) noexcept(std::is_nothrow_move_constructible_v<F>)
+      : FFn(std::move(other.FFn)) {
+    publish();
+  }
+  TCarried(const TCarried& other) : FFn(other.FFn) { publish(); }
+  TCarried& operator=(const TCarried&) = delete;
+  TCarried& operator=(TCarried&&) = delete;
+  void operator()() {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(this);
+#endif
+    FFn();
+  }
+
+ private:
+  void publish() {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(this);
+#endif
+  }
+  F FFn;
+};
 
 struct THandOver {
   const std::function<void()>* Fn = nullptr;
@@ -22,18 +61,20 @@ struct THandOver {
 };
 
 // One lock and one condition for all hand-overs: it is signalled when a
-// hand-over is queued or done and whenever WakeWaiters is called.
+// hand-over is queued or done and whenever WakeWaiters is called. They live
+// as long as the process: a pool task or thread may still be on its way out
+// of WakeWaiters while the program ends.
 std::mutex& handOverLock() {
-  static std::mutex m;
-  return m;
+  static std::mutex* const m = new std::mutex;
+  return *m;
 }
 std::condition_variable& handOverCond() {
-  static std::condition_variable c;
-  return c;
+  static std::condition_variable* const c = new std::condition_variable;
+  return *c;
 }
 std::deque<THandOver*>& pending() {  // guarded by handOverLock()
-  static std::deque<THandOver*> q;
-  return q;
+  static std::deque<THandOver*>* const q = new std::deque<THandOver*>;
+  return *q;
 }
 unsigned long wakeCount = 0;  // guarded by handOverLock()
 
@@ -67,7 +108,8 @@ void Synchronize(const std::function<void()>& fn) {
 }
 
 void Queue(std::function<void()> fn) {
-  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(fn), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(QCoreApplication::instance(), TCarried(std::move(fn)),
+                            Qt::QueuedConnection);
 }
 
 void ServeHandOvers() {
@@ -122,7 +164,7 @@ std::atomic<int> poolPending{0};  // PoolRun tasks queued or running; any thread
 
 void PoolRun(std::function<void()> fn) {
   ++poolPending;
-  QThreadPool::globalInstance()->start([fn = std::move(fn)] {
+  QThreadPool::globalInstance()->start(TCarried([fn = std::move(fn)] {
     try {
       fn();
     } catch (...) {
@@ -130,7 +172,7 @@ void PoolRun(std::function<void()> fn) {
     }
     --poolPending;
     WakeWaiters();
-  });
+  }));
 }
 
 int PoolTasksPending() {
