@@ -1,5 +1,7 @@
 #include "chrome/pathbar.h"
 
+#include "controls/skindraw.h"
+
 namespace dizad::chrome {
 
 TPathBar::TPathBar() {
@@ -7,7 +9,8 @@ TPathBar::TPathBar() {
 }
 
 void TPathBar::Paint(controls::TCanvas& canvas) {
-  canvas.FillRect(LocalRect(), BackColor);
+  controls::drawSkin(canvas, QStringLiteral("PathBar"), QStringLiteral("PathBar.Back"),
+                     LocalRect());
 }
 
 }  // namespace dizad::chrome

@@ -1,7 +1,7 @@
 #pragma once
 // TPathBar: the bar along the bottom of the main window (back/forward, drive
 // buttons and the breadcrumb move in with its own work); for now it paints its
-// background at its fixed height of 39. GUI thread only.
+// skin background at its fixed height of 39. GUI thread only.
 
 #include "controls/smartctrl.h"
 
@@ -11,7 +11,6 @@ class TPathBar : public controls::TSmartCtrl {
  public:
   TPathBar();
   static constexpr float BarHeight = 39;
-  static constexpr quint32 BackColor = 0xFF2B2D31;
 
   void Paint(controls::TCanvas& canvas) override;
 };

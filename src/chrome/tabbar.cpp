@@ -2,13 +2,16 @@
 
 #include "app/globals.h"
 #include "app/mainwindow.h"
+#include "controls/skindraw.h"
 
 namespace dizad::chrome {
 
 TTabBar::TTabBar() = default;
 
 void TTabBar::Paint(controls::TCanvas& canvas) {
-  canvas.FillRect(LocalRect(), BackColor);
+  controls::drawSkin(canvas, QStringLiteral("TabBar"), QStringLiteral("TabBar.Back"), LocalRect());
+  controls::drawSkin(canvas, QStringLiteral("TabBar"), QStringLiteral("Logo.Top"),
+                     QRectF(QPointF(5, 5), QPointF(177, 33)));
 }
 
 void TTabBar::MouseDown(controls::TMouseButton Button, controls::TShiftState Shift, float X,

@@ -2,7 +2,8 @@
 // TTabBar: the strip across the top of the main window. It also serves as the
 // window's caption: a press and move on it drags the window, a double click
 // toggles maximised and normal. Tabs and buttons move in with the tab bar's
-// own work; for now it paints the bar's background. GUI thread only.
+// own work; for now it paints the bar's skin background and the word mark.
+// GUI thread only.
 
 #include "controls/smartctrl.h"
 
@@ -11,7 +12,6 @@ namespace dizad::chrome {
 class TTabBar : public controls::TSmartCtrl {
  public:
   TTabBar();
-  static constexpr quint32 BackColor = 0xFF2B2D31;
 
   void Paint(controls::TCanvas& canvas) override;
   void MouseDown(controls::TMouseButton Button, controls::TShiftState Shift, float X,

@@ -6,6 +6,9 @@
 #include "chrome/pathbar.h"
 #include "chrome/tabbar.h"
 #include "core/virtualpath.h"
+#include "skin/smartskin.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/canvas.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -81,6 +84,48 @@ class TestMainWindow : public QObject {
     window.resize(800, 500);
     check(800, 500);
     QCOMPARE(PathBar->BoundsRect(), QRectF(0, 500 - 39, 800, 39));
+  }
+
+  // The bars are drawn from the skin: the window shows there exactly what the
+  // skin draws for the bar's background (and, on the tab bar, the word mark).
+  void barsAreDrawnFromTheSkin() {
+    app::TZR_Main window;
+    QVERIFY(SmartSkin->FindData(QStringLiteral("TabBar"), QStringLiteral("Logo.Top")));
+    const QImage shown = window.RenderToImage();
+    const int width = shown.width();
+    auto expected = [&](const QString& group, const QString& back, bool logo, int height) {
+      toolkit::TBitmap bitmap(width, height);
+      bitmap.Clear(0);
+      toolkit::TCanvas& canvas = bitmap.Canvas();
+      canvas.BeginScene();
+      SmartSkin->Draw(group, back, canvas, QRectF(0, 0, width, height));
+      if (logo)
+        SmartSkin->Draw(group, QStringLiteral("Logo.Top"), canvas,
+                        QRectF(QPointF(5, 5), QPointF(177, 33)));
+      canvas.EndScene();
+      return bitmap.Image();
+    };
+    // The rounded corners are cut by the window's region; compare the rest.
+    auto differs = [&](const QImage& want, int top) {
+      int bad = 0;
+      for (int y = 0; y < want.height(); ++y)
+        for (int x = 8; x < width - 8; ++x) {
+          const QRgb a = shown.pixel(x, top + y), b = want.pixel(x, y);
+          if (qAbs(qRed(a) - qRed(b)) > 2 || qAbs(qGreen(a) - qGreen(b)) > 2 ||
+              qAbs(qBlue(a) - qBlue(b)) > 2)
+            ++bad;
+        }
+      return bad;
+    };
+    const QImage tabBar = expected(QStringLiteral("TabBar"), QStringLiteral("TabBar.Back"), true, 67);
+    QCOMPARE(differs(tabBar, 0), 0);
+    // The word mark is really there: it is not the plain bar.
+    QVERIFY(differs(expected(QStringLiteral("TabBar"), QStringLiteral("TabBar.Back"), false, 67),
+                    0) > 100);
+    const int pathTop = shown.height() - 39;
+    QCOMPARE(differs(expected(QStringLiteral("PathBar"), QStringLiteral("PathBar.Back"), false, 39),
+                     pathTop),
+             0);
   }
 
   void doubleClickOnTabBarTogglesMaximised() {
