@@ -152,14 +152,10 @@ bool ReadBitmapSize(const QString& FileName, quint16& Width, quint16& Height) {
   if (file.read(fileHeader, sizeof fileHeader) != qint64(sizeof fileHeader) ||
       fileHeader[0] != 'B' || fileHeader[1] != 'M')
     return false;
-  char info[40];
-  if (file.read(info, sizeof info) != qint64(sizeof info)) return false;
-  const auto le32 = [&info](int at) {
-    return qint32(quint32(uchar(info[at])) | quint32(uchar(info[at + 1])) << 8 |
-                  quint32(uchar(info[at + 2])) << 16 | quint32(uchar(info[at + 3])) << 24);
-  };
-  const qint32 width = le32(4);
-  const qint32 height = le32(8);
+  uchar info[40];
+  if (file.read(reinterpret_cast<char*>(info), sizeof info) != qint64(sizeof info)) return false;
+  const qint32 width = qFromLittleEndian<qint32>(info + 4);
+  const qint32 height = qFromLittleEndian<qint32>(info + 8);
   // Top-down bitmaps store a negative height; both orientations report the same size.
   const quint32 absHeight = height < 0 ? 0u - quint32(height) : quint32(height);
   Width = quint16(quint32(width) & 0xFFFF);
