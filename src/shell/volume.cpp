@@ -3,7 +3,6 @@
 #include "toolkit/gobjectptr.h"
 
 #include <gio/gio.h>
-#include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -217,25 +216,17 @@ std::vector<TMountEntry> parseMountInfo(const QByteArray& text) {
 
 namespace {
 
-// Reads a proc file from its start through an open descriptor (proc files
-// report no size: read until the end).
-QByteArray readProcFile(int fd) {
-  QByteArray text;
-  char buffer[16384];
-  off_t at = 0;
-  for (;;) {
-    const ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    text.append(buffer, n);
-    at += n;
-  }
-  return text;
+std::vector<TMountEntry> readMountInfo() {
+  QFile f(QStringLiteral("/proc/self/mountinfo"));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  // Proc files report no size: readAll reads until the end.
+  return parseMountInfo(f.readAll());
 }
 
 // The parsed mount table, read again only when the kernel says it changed:
-// /proc/self/mountinfo polls with POLLPRI after every mount and unmount in
-// this process's namespace, and the poll itself clears that flag.
+// an open /proc/self/mountinfo polls with POLLPRI after every mount and
+// unmount in this process's namespace, and the poll itself clears that flag.
+// The descriptor is kept for that poll alone.
 class TMountTableCache {
  public:
   ~TMountTableCache() {
@@ -247,12 +238,11 @@ class TMountTableCache {
       FFd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
       // Without the file there is nothing to watch: answer empty, try again later.
       if (FFd < 0) return std::make_shared<const std::vector<TMountEntry>>();
-      FTable.reset();
     }
     pollfd p{FFd, POLLPRI, 0};
     const bool changed = ::poll(&p, 1, 0) > 0 && (p.revents & (POLLPRI | POLLERR)) != 0;
     if (changed || !FTable)
-      FTable = std::make_shared<const std::vector<TMountEntry>>(parseMountInfo(readProcFile(FFd)));
+      FTable = std::make_shared<const std::vector<TMountEntry>>(readMountInfo());
     return FTable;
   }
 
