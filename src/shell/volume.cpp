@@ -2,8 +2,8 @@
 
 #include "toolkit/gobjectptr.h"
 
-#include <gio/gio.h>
 #include <fcntl.h>
+#include <gio/gio.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>

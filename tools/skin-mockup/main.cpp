@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "core/virtualpath.h"
@@ -455,22 +456,36 @@ QImage samplePhoto(int w, int h) {
   return img;
 }
 
-// The window's picture, filled with the grey the explorer paints behind the folders.
-QImage folderArea(int w, int h) {
-  QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-  img.fill(kFolderGrey);
-  return img;
-}
+// A mock-up window: the grey the explorer paints behind the folders, the tab
+// bar on top, and the geometry between the bars.
+struct TMockWindow {
+  TMockWindow(const TSheetSkin& skin, int w, int h, const QStringList& tabs, int active)
+      : W(w), Bottom(h - 39), GroupWidth(w - 60), Image(w, h, QImage::Format_ARGB32_Premultiplied) {
+    Image.fill(kFolderGrey);
+    P.begin(&Image);
+    P.setRenderHint(QPainter::Antialiasing);
+    M.emplace(skin, P);
+    M->TabBar(w, tabs, active);
+  }
+  QImage Finish() {
+    P.end();
+    return Image;
+  }
+
+  const int W;
+  const qreal Top = 67;
+  const qreal Bottom;
+  const qreal GroupWidth;
+  QImage Image;
+  QPainter P;                // on Image until Finish
+  std::optional<TMockup> M;  // draws with P
+};
 
 QImage folderMockup(const TSheetSkin& skin) {
-  const int W = 1200, H = 700;
-  QImage img = folderArea(W, H);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  TMockup m(skin, p);
-  m.TabBar(W, {QStringLiteral("Documents"), QStringLiteral("Durov Udero")}, 0);
-  const qreal top = 67, bottom = H - 39;
-  const qreal gw = W - 60;
+  TMockWindow win(skin, 1200, 700, {QStringLiteral("Documents"), QStringLiteral("Durov Udero")}, 0);
+  TMockup& m = *win.M;
+  const int W = win.W;
+  const qreal top = win.Top, bottom = win.Bottom, gw = win.GroupWidth;
 
   qreal y = top + 15;
   qreal iy = m.Group(15, y, gw, QStringLiteral("Icons:Icon.Folder.24"), QStringLiteral("Folders"),
@@ -511,26 +526,23 @@ QImage folderMockup(const TSheetSkin& skin) {
              QStringLiteral("32x32/mimetypes/audio-x-generic.png"), 2});
 
   // Rubber band across part of the list.
-  skin.Draw(p, QStringLiteral("Holder"), QStringLiteral("Holder.SelectRect.Back"),
+  skin.Draw(win.P, QStringLiteral("Holder"), QStringLiteral("Holder.SelectRect.Back"),
             QRectF(700, iy + 20, 260, 60));
   m.Scroll(W - 32, top, bottom - top, 40);
   m.PathBar(bottom, W,
             {QStringLiteral("Durov Udero"), QStringLiteral("home"), QStringLiteral("dizad"),
              QStringLiteral("Documents")},
             {QStringLiteral("/"), QStringLiteral("D")});
-  return img;
+  return win.Finish();
 }
 
 QImage drivesMockup(const TSheetSkin& skin) {
-  const int W = 1200, H = 900;
-  QImage img = folderArea(W, H);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  TMockup m(skin, p);
-  m.TabBar(
-      W, {QStringLiteral("Documents"), QStringLiteral("Durov Udero"), QStringLiteral("Photos")}, 1);
-  const qreal top = 67, bottom = H - 39;
-  const qreal gw = W - 60;
+  TMockWindow win(
+      skin, 1200, 900,
+      {QStringLiteral("Documents"), QStringLiteral("Durov Udero"), QStringLiteral("Photos")}, 1);
+  TMockup& m = *win.M;
+  const int W = win.W;
+  const qreal top = win.Top, bottom = win.Bottom, gw = win.GroupWidth;
   qreal y = top + 15;
   qreal iy = m.Group(15, y, gw, QStringLiteral("QuickDrive:Item.Drive.Icon.Fixed.Small"),
                      QStringLiteral("Local Storage Devices"), QStringLiteral("3 Items  | 1.31 TB"),
@@ -559,7 +571,7 @@ QImage drivesMockup(const TSheetSkin& skin) {
                     QStringLiteral("CD-ROM Devices")});
   m.Menu(W - 350, top, bottom - top);
   m.PathBar(bottom, W, {QStringLiteral("Durov Udero")}, {QStringLiteral("/"), QStringLiteral("D")});
-  return img;
+  return win.Finish();
 }
 
 // The skin is found under AppDir: the working directory when it holds the
